@@ -1,0 +1,450 @@
+#include "framework/Application.h"
+
+#include "framework/Form.h"
+#include "framework/Text.h"
+#include "framework/ThrowSite.h"
+
+#include <cwchar>
+#include <cwctype>
+#include <cxxabi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <typeinfo>
+
+namespace framework {
+
+TApplication* Application = nullptr;
+
+namespace {
+
+constexpr wchar_t kApplicationClass[] = L"TApplication";
+constexpr int kMaxTitle = 255;
+// Posted to the application window to hand the focus on to the main form.
+constexpr UINT CM_ACTIVATEMAINFORM = CM_BASE + 2;
+
+// Until a title is set, the application window carries the executable's name without folder and
+// extension, all but its first character in lower case.
+std::wstring DefaultTitle() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    if (const auto slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) {
+        name.erase(0, slash + 1);
+    }
+    if (const auto dot = name.rfind(L'.'); dot != std::wstring::npos) {
+        name.erase(dot);
+    }
+    if (name.size() > 1) {
+        CharLowerBuffW(name.data() + 1, static_cast<DWORD>(name.size() - 1));
+    }
+    return name;
+}
+
+int StartupShowCommand() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWNORMAL;
+}
+
+std::string Demangle(const char* name) {
+    int status = 0;
+    char* readable = abi::__cxa_demangle(name, nullptr, nullptr, &status);
+    std::string result = status == 0 && readable != nullptr ? readable : name;
+    std::free(readable);
+    return result;
+}
+
+// While a modal box shows, every other enabled top-level window of the program is disabled,
+// as a dialog would disable its owner, and enabled again afterwards.
+class DisabledTaskWindows {
+public:
+    DisabledTaskWindows() { EnumThreadWindows(GetCurrentThreadId(), &Disable, reinterpret_cast<LPARAM>(this)); }
+    ~DisabledTaskWindows() {
+        for (HWND window : m_windows) {
+            EnableWindow(window, TRUE);
+        }
+    }
+    DisabledTaskWindows(const DisabledTaskWindows&) = delete;
+    DisabledTaskWindows& operator=(const DisabledTaskWindows&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            reinterpret_cast<DisabledTaskWindows*>(self)->m_windows.push_back(window);
+        }
+        return TRUE;
+    }
+
+    std::vector<HWND> m_windows;
+};
+
+}  // namespace
+
+void HandleCallbackException() noexcept {
+    if (Application != nullptr) {
+        Application->HandleException();
+    }
+}
+
+std::wstring WithClosingPeriod(std::wstring_view message) {
+    std::wstring text(message);
+    if (!text.empty() && static_cast<unsigned>(text.back()) > static_cast<unsigned>(L'.')) {
+        text += L'.';
+    }
+    return text;
+}
+
+class TApplication::TApplicationWindow : public TWindow {
+public:
+    explicit TApplicationWindow(TApplication& application) : m_application(application) {}
+
+    void Create(HICON icon) {
+        TWindowClass windowClass;
+        windowClass.name = kApplicationClass;
+        windowClass.icon = icon;
+        TCreateParams params;
+        params.style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+        const std::wstring title = DefaultTitle();
+        params.text = title.c_str();
+        params.x = GetSystemMetrics(SM_CXSCREEN) / 2;
+        params.y = GetSystemMetrics(SM_CYSCREEN) / 2;
+        CreateOwnWindow(windowClass, params);
+    }
+
+    using TWindow::DefaultHandler;
+
+protected:
+    void WndProc(TMessage& message) override { m_application.WndProc(message); }
+
+private:
+    TApplication& m_application;
+};
+
+TApplication::TApplication()
+    : TComponent(nullptr), m_window(std::make_unique<TApplicationWindow>(*this)), m_showCommand(StartupShowCommand()) {
+    Application = this;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    HICON icon = LoadIconW(instance, L"MAINICON");
+    if (icon == nullptr) {
+        icon = LoadIconW(nullptr, IDI_APPLICATION);
+    }
+    m_icon.Share(icon);
+    m_window->Create(icon);
+    const HWND window = m_window->Handle();
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    const HMENU systemMenu = GetSystemMenu(window, FALSE);
+    DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);
+    DeleteMenu(systemMenu, SC_MOVE, MF_BYCOMMAND);
+}
+
+TApplication::~TApplication() {
+    // Forms and other components go while the application window and COM still exist.
+    DestroyComponents();
+    m_window->DestroyHandle();
+    m_com.reset();
+    if (Application == this) {
+        Application = nullptr;
+    }
+}
+
+HWND TApplication::Handle() const noexcept {
+    return m_window->Handle();
+}
+
+void TApplication::Initialize() {
+    if (!m_com) {
+        m_com = std::make_unique<ComApartment>();
+    }
+}
+
+std::wstring TApplication::Title() const {
+    wchar_t text[kMaxTitle + 1] = {};
+    GetWindowTextW(Handle(), text, kMaxTitle + 1);
+    return text;
+}
+
+void TApplication::SetTitle(std::wstring_view title) {
+    if (Title() != title) {
+        SetWindowTextW(Handle(), std::wstring(title).c_str());
+    }
+}
+
+void TApplication::RegisterForm(TForm& form) {
+    if (std::find(m_forms.begin(), m_forms.end(), &form) == m_forms.end()) {
+        m_forms.push_back(&form);
+    }
+}
+
+void TApplication::UnregisterForm(TForm& form) noexcept {
+    std::erase(m_forms, &form);
+    if (m_mainForm == &form) {
+        m_mainForm = nullptr;
+    }
+}
+
+TForm* TApplication::ActiveForm() const noexcept {
+    const HWND active = GetActiveWindow();
+    for (TForm* form : m_forms) {
+        if (form->Handle() == active && active != nullptr) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+void TApplication::Run() {
+    if (m_mainForm != nullptr) {
+        switch (m_showCommand) {
+            case SW_SHOWMAXIMIZED:
+                m_mainForm->SetWindowState(TWindowState::wsMaximized);
+                break;
+            case SW_SHOWMINNOACTIVE:
+                m_mainForm->SetWindowState(TWindowState::wsMinimized);
+                break;
+            default:
+                break;
+        }
+        if (m_mainForm->WindowState() == TWindowState::wsMinimized) {
+            Minimize();
+        } else {
+            m_mainForm->Show();
+        }
+    }
+    while (!m_terminated) {
+        try {
+            HandleMessage();
+        } catch (...) {
+            HandleException();
+        }
+    }
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    }
+    if (msg.message == WM_QUIT) {
+        // Never dispatched: whoever retrieves it only marks the application as terminated.
+        m_terminated = true;
+        return true;
+    }
+    if (!IsKeyMessage(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        WaitMessage();
+    }
+}
+
+void TApplication::Terminate() noexcept {
+    PostQuitMessage(0);
+}
+
+bool TApplication::IsKeyMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) {
+        return false;
+    }
+    const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(root));
+    return form != nullptr && form->PreProcessKey(msg);
+}
+
+void TApplication::Minimize() {
+    const HWND window = Handle();
+    if (!IsIconic(window)) {
+        // The main form is owned by the application window: it disappears with it.
+        ShowWindow(window, SW_MINIMIZE);
+    }
+}
+
+void TApplication::Restore() {
+    const HWND window = Handle();
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+        if (m_mainForm != nullptr && m_mainForm->Visible()) {
+            // A form that was never on screen (a start minimised) comes up now.
+            ShowWindow(m_mainForm->Handle(), SW_SHOW);
+            SetActiveWindow(m_mainForm->Handle());
+        }
+    }
+}
+
+void TApplication::UpdateVisible() {
+    const bool anyVisible =
+        std::any_of(m_forms.begin(), m_forms.end(), [](const TForm* form) { return form->Visible(); });
+    const HWND window = Handle();
+    if ((IsWindowVisible(window) != FALSE) != anyVisible && !IsIconic(window)) {
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (anyVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+}
+
+void TApplication::HookMainWindow(TWindowHook hook) {
+    if (!HasHook(hook)) {
+        m_hooks.push_back(hook);
+    }
+}
+
+void TApplication::UnhookMainWindow(TWindowHook hook) noexcept {
+    std::erase(m_hooks, hook);
+}
+
+bool TApplication::HasHook(TWindowHook hook) const noexcept {
+    return std::find(m_hooks.begin(), m_hooks.end(), hook) != m_hooks.end();
+}
+
+void TApplication::WndProc(TMessage& message) {
+    // A hook may remove itself (or another) while it runs: walk a copy, and skip the removed.
+    const std::vector<TWindowHook> hooks = m_hooks;
+    for (const TWindowHook& hook : hooks) {
+        if (HasHook(hook) && hook.call(hook.object, message)) {
+            return;
+        }
+    }
+    switch (message.Msg) {
+        case WM_SYSCOMMAND:
+            switch (message.WParam & 0xFFF0) {
+                case SC_MINIMIZE:
+                    Minimize();
+                    return;
+                case SC_RESTORE:
+                    Restore();
+                    return;
+                default:
+                    break;
+            }
+            break;
+        case WM_CLOSE:
+            if (m_mainForm != nullptr) {
+                m_mainForm->Close();
+            }
+            return;
+        case WM_ENDSESSION:
+            if (message.WParam != 0) {
+                m_terminated = true;
+                // Wake the loop, which may be waiting for a posted message.
+                PostMessageW(Handle(), WM_NULL, 0, 0);
+            }
+            return;
+        case WM_SETFOCUS:
+            PostMessageW(Handle(), CM_ACTIVATEMAINFORM, 0, 0);
+            break;
+        case CM_ACTIVATEMAINFORM:
+            if (GetFocus() == Handle() && !IsIconic(Handle()) && m_mainForm != nullptr &&
+                IsWindowVisible(m_mainForm->Handle()) && IsWindowEnabled(m_mainForm->Handle())) {
+                SetActiveWindow(m_mainForm->Handle());
+            }
+            return;
+        default:
+            break;
+    }
+    m_window->DefaultHandler(message);
+}
+
+void TApplication::HandleException() noexcept {
+    try {
+        if (const HWND capture = GetCapture(); capture != nullptr) {
+            SendMessageW(capture, WM_CANCELMODE, 0, 0);
+        }
+        try {
+            throw;
+        } catch (const EAbort&) {
+        } catch (const Exception& exception) {
+            ShowException(exception);
+        } catch (const std::exception& exception) {
+            ShowApplicationError(Demangle(typeid(exception).name()));
+        } catch (...) {
+            const std::type_info* type = abi::__cxa_current_exception_type();
+            ShowApplicationError(type != nullptr ? Demangle(type->name()) : "unknown");
+        }
+    } catch (...) {
+        // The error display itself failed (out of memory, say); there is nobody left to tell.
+    }
+}
+
+void TApplication::ShowException(const Exception& exception) {
+    ShowMessageBox(WithClosingPeriod(exception.Message()), Title(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::ShowApplicationError(const std::string& className) {
+    // C++ keeps no faulting address with the exception object; the nearest is the throw site,
+    // which every throw records on its way out.
+    void* site = LastThrowSite();
+    HMODULE module = nullptr;
+    wchar_t modulePath[MAX_PATH] = L"";
+    if (site != nullptr &&
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCWSTR>(site), &module)) {
+        GetModuleFileNameW(module, modulePath, MAX_PATH);
+    }
+    const wchar_t* moduleName = modulePath;
+    if (const wchar_t* slash = std::wcsrchr(modulePath, L'\\'); slash != nullptr) {
+        moduleName = slash + 1;
+    }
+    const auto offset = reinterpret_cast<const char*>(site) - reinterpret_cast<const char*>(module);
+    wchar_t text[1024];
+    std::swprintf(text, std::size(text), L"Exception %ls in module %ls at %p.\r\n%ls%ls\r\n",
+                  FromUtf8(className).c_str(), moduleName, reinterpret_cast<void*>(offset), L"", L"");
+    const std::wstring body = text;
+    if (m_messageBox) {
+        m_messageBox(nullptr, body, L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    } else {
+        ::MessageBoxW(nullptr, body.c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+}
+
+int TApplication::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+    const HWND owner = Handle();
+    const HWND active = GetActiveWindow();
+
+    // With several monitors, the box shows on the monitor of the window the user works in.
+    RECT ownerRect{};
+    GetWindowRect(owner, &ownerRect);
+    bool moved = false;
+    if (active != nullptr) {
+        const HMONITOR target = MonitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
+        if (target != MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)) {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            GetMonitorInfoW(target, &info);
+            SetWindowPos(owner, nullptr, (info.rcWork.left + info.rcWork.right) / 2,
+                         (info.rcWork.top + info.rcWork.bottom) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            moved = true;
+        }
+    }
+
+    int result = 0;
+    {
+        DisabledTaskWindows disabled;
+        result = m_messageBox ? m_messageBox(owner, text, caption, flags)
+                              : ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    }
+    if (moved) {
+        SetWindowPos(owner, nullptr, ownerRect.left, ownerRect.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (active != nullptr && IsWindow(active)) {
+        SetActiveWindow(active);
+    }
+    return result;
+}
+
+}  // namespace framework

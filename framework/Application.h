@@ -1,0 +1,128 @@
+// TApplication: the application window, its hook list, the message loop, minimise and restore,
+// and the application's exception handling with its error display.
+#pragma once
+
+#include "framework/Com.h"
+#include "framework/Component.h"
+#include "framework/Exceptions.h"
+#include "framework/Icon.h"
+#include "framework/Window.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace framework {
+
+class TForm;
+
+// A method that sees the application window's messages before the application does. It
+// returns true to end the handling. Two hooks are the same when object and method match.
+struct TWindowHook {
+    void* object = nullptr;
+    bool (*call)(void* object, TMessage& message) = nullptr;
+
+    bool operator==(const TWindowHook&) const = default;
+};
+
+template <auto Method, class T>
+TWindowHook MakeWindowHook(T& object) {
+    return TWindowHook{&object, [](void* self, TMessage& message) -> bool {
+                           return (static_cast<T*>(self)->*Method)(message);
+                       }};
+}
+
+// The message text as the error display shows it: a period is added unless the text is empty
+// or already ends in a character at or below '.' (period, '!', ')', '-', ',', blank, ...).
+std::wstring WithClosingPeriod(std::wstring_view message);
+
+class TApplication : public TComponent {
+public:
+    using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
+                                                 UINT flags)>;
+
+    TApplication();
+    ~TApplication() override;
+
+    // Joins the GUI thread to a single-threaded COM apartment; left again at destruction if
+    // the join succeeded.
+    void Initialize();
+    bool ComInitialized() const noexcept { return m_com && m_com->Joined(); }
+
+    HWND Handle() const noexcept;
+    std::wstring Title() const;
+    void SetTitle(std::wstring_view title);
+    const TIcon& Icon() const noexcept { return m_icon; }
+
+    // Creates a form owned by the application. The reference is set before the form's
+    // window and components are built, so its creation handler can already use it.
+    template <class Form>
+    void CreateForm(Form*& reference) {
+        reference = &CreateComponent<Form>();
+        if (m_mainForm == nullptr) {
+            m_mainForm = reference;
+        }
+        reference->CreateWindowAndComponents();
+    }
+    TForm* MainForm() const noexcept { return m_mainForm; }
+    void RegisterForm(TForm& form);
+    void UnregisterForm(TForm& form) noexcept;
+    // The form that holds the active window, if any.
+    TForm* ActiveForm() const noexcept;
+
+    // Runs the message loop until the termination mark is set.
+    void Run();
+    // Handles every pending message, then returns. A WM_QUIT only sets the termination mark.
+    void ProcessMessages();
+    // Handles one pending message, or waits for one when none is pending.
+    void HandleMessage();
+    void Terminate() noexcept;
+    bool Terminated() const noexcept { return m_terminated; }
+    // The loop tests the mark only between messages; tests start a new loop with it cleared.
+    void ClearTerminated() noexcept { m_terminated = false; }
+
+    void Minimize();
+    void Restore();
+
+    void HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(TWindowHook hook) noexcept;
+    bool HasHook(TWindowHook hook) const noexcept;
+
+    // Handles the exception in flight: drops EAbort, shows an Exception in the error display,
+    // and reports anything else in an application-error box. Never throws.
+    void HandleException() noexcept;
+    void ShowException(const Exception& exception);
+    int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+    // Tests replace the modal message box with a recorder.
+    void SetMessageBoxFunction(MessageBoxFunction function) { m_messageBox = std::move(function); }
+
+    // The show-command the process was started with.
+    int ShowCommand() const noexcept { return m_showCommand; }
+
+private:
+    class TApplicationWindow;
+    friend class TApplicationWindow;
+
+    void WndProc(TMessage& message);
+    bool ProcessMessage(MSG& msg);
+    bool IsKeyMessage(MSG& msg);
+    void ShowApplicationError(const std::string& className);
+    void UpdateVisible();
+
+    std::unique_ptr<ComApartment> m_com;
+    std::unique_ptr<TApplicationWindow> m_window;
+    TIcon m_icon;
+    TForm* m_mainForm = nullptr;
+    std::vector<TForm*> m_forms;
+    std::vector<TWindowHook> m_hooks;
+    MessageBoxFunction m_messageBox;
+    int m_showCommand = SW_SHOWNORMAL;
+    bool m_terminated = false;
+    friend class TForm;
+};
+
+// The one application object of the process, like the main window's single instance.
+extern TApplication* Application;
+
+}  // namespace framework

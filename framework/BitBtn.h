@@ -1,0 +1,34 @@
+// TBitBtn: a push button with a small picture beside its caption.
+#pragma once
+
+#include "framework/WinControl.h"
+
+#include <commctrl.h>
+
+namespace framework {
+
+class TBitBtn : public TWinControl {
+public:
+    explicit TBitBtn(TComponent* owner);
+    ~TBitBtn() override;
+
+    // Pressing Escape on the form presses the cancel button.
+    bool Cancel() const noexcept { return m_cancel; }
+    HIMAGELIST Glyphs() const noexcept { return m_glyphs; }
+
+    bool CNCommand(WORD code) override;
+    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+
+protected:
+    void CreateWnd(HWND parent, const RECT& rect) override;
+    void InitializeWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    int m_glyphId = 0;
+    int m_glyph2xId = 0;
+    bool m_cancel = false;
+    HIMAGELIST m_glyphs = nullptr;
+};
+
+}  // namespace framework

@@ -1,0 +1,63 @@
+#include "framework/Component.h"
+
+#include "framework/Exceptions.h"
+
+namespace framework {
+
+void ThrowBadProperty(std::wstring_view component, std::wstring_view property) {
+    throw Exception(L"Property " + std::wstring(property) + L" of " + std::wstring(component) +
+                    L" has no such value");
+}
+
+TComponent::TComponent(TComponent* owner) : m_owner(owner) {}
+
+TComponent::~TComponent() {
+    DestroyComponents();
+}
+
+void TComponent::DestroyComponents() {
+    // Last created goes first, and the rest hear about each removal while they still exist.
+    while (!m_components.empty()) {
+        std::unique_ptr<TComponent> last = std::move(m_components.back());
+        m_components.pop_back();
+        Notification(*last, TOperation::opRemove);
+        last.reset();
+    }
+}
+
+TComponent* TComponent::FindComponent(std::wstring_view name) const {
+    for (const auto& component : m_components) {
+        if (component->Name() == name) {
+            return component.get();
+        }
+    }
+    return nullptr;
+}
+
+void TComponent::InsertComponent(std::unique_ptr<TComponent> component) {
+    TComponent& inserted = *component;
+    m_components.push_back(std::move(component));
+    Notification(inserted, TOperation::opInsert);
+}
+
+void TComponent::Loaded() {
+    m_loading = false;
+}
+
+void TComponent::Notification(TComponent& component, TOperation operation) {
+    for (const auto& owned : m_components) {
+        if (owned.get() != &component) {
+            owned->Notification(component, operation);
+        }
+    }
+}
+
+void TComponent::SetProperty(std::wstring_view name, const PropertyValue&) {
+    throw Exception(L"Component " + m_name + L" has no property " + std::wstring(name));
+}
+
+void TComponent::BindEvent(std::wstring_view name, TNotifyEvent) {
+    throw Exception(L"Component " + m_name + L" has no event " + std::wstring(name));
+}
+
+}  // namespace framework

@@ -1,0 +1,75 @@
+// The failure model: exceptions of class Exception and its descendants.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace framework {
+
+// Base of every failure the program reports. The message is shown to the user as it stands.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::wstring message);
+
+    const std::wstring& Message() const noexcept { return m_message; }
+    const char* what() const noexcept override { return m_narrow.c_str(); }
+
+private:
+    std::wstring m_message;
+    std::string m_narrow;
+};
+
+// A silent exception: it ends the handler that raised it and is never shown.
+class EAbort : public Exception {
+public:
+    EAbort();
+};
+
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A picture that cannot be decoded.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// An index outside a list.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A failed operating-system call, with the system's own text for the error code.
+class EOSError : public Exception {
+public:
+    EOSError(unsigned long errorCode, std::wstring_view context);
+    unsigned long ErrorCode() const noexcept { return m_errorCode; }
+
+private:
+    unsigned long m_errorCode;
+};
+
+// A failed COM call and its HRESULT.
+class EOleError : public Exception {
+public:
+    EOleError(long hr, std::wstring message);
+    long Result() const noexcept { return m_hr; }
+
+private:
+    long m_hr;
+};
+
+// Throws EOSError for GetLastError() when the condition is false.
+void Win32Check(bool ok, std::wstring_view context);
+// Throws EOleError when hr is a failure code.
+void OleCheck(long hr, std::wstring_view context);
+
+}  // namespace framework

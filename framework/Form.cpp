@@ -1,0 +1,376 @@
+#include "framework/Form.h"
+
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+
+#include <algorithm>
+
+namespace framework {
+
+namespace {
+
+bool KeyDown(int key) noexcept {
+    return GetKeyState(key) < 0;
+}
+
+bool AnyModifierDown() noexcept {
+    return KeyDown(VK_SHIFT) || KeyDown(VK_CONTROL) || KeyDown(VK_MENU);
+}
+
+int SystemDpi() noexcept {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+bool IsMainForm(const TForm& form) noexcept {
+    return Application != nullptr && Application->MainForm() == &form;
+}
+
+// Children of parent in the order the Tab key visits them: by tab order, creation order
+// breaking ties, each container followed by its own children.
+void AppendTabOrder(const TWinControl& parent, std::vector<TWinControl*>& list) {
+    std::vector<TWinControl*> children = parent.Controls();
+    std::stable_sort(children.begin(), children.end(),
+                     [](const TWinControl* a, const TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    for (TWinControl* child : children) {
+        if (child->TabStop()) {
+            list.push_back(child);
+        }
+        AppendTabOrder(*child, list);
+    }
+}
+
+}  // namespace
+
+TForm::TForm(TComponent* owner, const wchar_t* className)
+    : TWinControl(owner), m_className(className), m_dpi(SystemDpi()) {
+    OwnFont();
+}
+
+TForm::~TForm() {
+    DestroyComponents();
+    if (Application != nullptr) {
+        Application->UnregisterForm(*this);
+    }
+    DestroyHandle();
+}
+
+void TForm::CreateWindowAndComponents() {
+    if (Application != nullptr) {
+        Application->RegisterForm(*this);
+    }
+    ReadState();
+    CreateHandle();
+    if (OnCreate) {
+        try {
+            OnCreate(*this);
+        } catch (...) {
+            if (Application == nullptr) {
+                throw;
+            }
+            Application->HandleException();
+        }
+    }
+}
+
+void TForm::ReadDescription(std::span<const TFormRow> rows) {
+    struct Fixup {
+        TComponent* component;
+        const wchar_t* property;
+        const wchar_t* target;
+    };
+    std::vector<TComponent*> created;
+    std::vector<Fixup> fixups;
+    TComponent* current = this;
+    BeginLoading();
+
+    for (const TFormRow& row : rows) {
+        switch (row.kind) {
+            case TFormRow::Kind::Object: {
+                TComponent& component = row.create(*this);
+                component.SetName(row.name);
+                component.BeginLoading();
+                if (auto* control = dynamic_cast<TWinControl*>(&component)) {
+                    auto* parent = row.parent != nullptr ? dynamic_cast<TWinControl*>(FindComponent(row.parent))
+                                                         : static_cast<TWinControl*>(this);
+                    if (parent == nullptr) {
+                        throw Exception(L"Parent of " + std::wstring(row.name) + L" not found");
+                    }
+                    control->SetParent(parent);
+                }
+                created.push_back(&component);
+                current = &component;
+                break;
+            }
+            case TFormRow::Kind::Property:
+                if (const auto* reference = std::get_if<ComponentRef>(&row.value)) {
+                    fixups.push_back({current, row.name, reference->name});
+                } else {
+                    current->SetProperty(row.name, row.value);
+                }
+                break;
+            case TFormRow::Kind::Event:
+                current->BindEvent(row.name, [this, notify = row.notify](TComponent& sender) {
+                    notify(*this, sender);
+                });
+                break;
+            case TFormRow::Kind::CloseEvent:
+                OnClose = [this, close = row.close](TComponent& sender, TCloseAction& action) {
+                    close(*this, sender, action);
+                };
+                break;
+        }
+    }
+
+    // References to other components are resolved once they all exist, as a form file's are.
+    for (const Fixup& fixup : fixups) {
+        TComponent* target = FindComponent(fixup.target);
+        if (target == nullptr) {
+            throw Exception(L"Component " + std::wstring(fixup.target) + L" not found");
+        }
+        fixup.component->SetProperty(fixup.property, PropertyValue{target});
+    }
+    for (TComponent* component : created) {
+        component->Loaded();
+    }
+    Loaded();
+}
+
+void TForm::SetProperty(std::wstring_view name, const PropertyValue& value) {
+    const std::wstring& self = Name();
+    if (name == L"ClientWidth") {
+        m_clientWidth = PropertyAs<int>(value, self, name);
+    } else if (name == L"ClientHeight") {
+        m_clientHeight = PropertyAs<int>(value, self, name);
+    } else if (name == L"BorderIcons") {
+        m_borderIcons = PropertyAs<int>(value, self, name);
+    } else if (name == L"BorderStyle") {
+        m_borderStyle = PropertyAsEnum<TFormBorderStyle>(value, self, name);
+    } else if (name == L"Position") {
+        m_position = PropertyAsEnum<TFormPosition>(value, self, name);
+    } else {
+        TWinControl::SetProperty(name, value);
+    }
+}
+
+void TForm::BindEvent(std::wstring_view name, TNotifyEvent handler) {
+    if (name == L"OnCreate") {
+        OnCreate = std::move(handler);
+    } else {
+        TWinControl::BindEvent(name, std::move(handler));
+    }
+}
+
+void TForm::CreateWnd(HWND, const RECT&) {
+    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    if ((m_borderIcons & biSystemMenu) != 0) {
+        style |= WS_SYSMENU;
+        style |= (m_borderIcons & biMinimize) != 0 ? WS_MINIMIZEBOX : 0;
+        style |= (m_borderIcons & biMaximize) != 0 ? WS_MAXIMIZEBOX : 0;
+    }
+    style |= m_borderStyle == TFormBorderStyle::bsSizeable ? WS_THICKFRAME : 0;
+    const DWORD exStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
+    RECT frame{0, 0, Scale(m_clientWidth), Scale(m_clientHeight)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+
+    TWindowClass windowClass;
+    windowClass.name = m_className;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.icon = Application != nullptr ? Application->Icon().Handle() : nullptr;
+    TCreateParams params;
+    params.exStyle = exStyle;
+    params.style = style;
+    params.text = Caption().c_str();
+    params.x = CW_USEDEFAULT;
+    params.y = CW_USEDEFAULT;
+    params.width = frame.right - frame.left;
+    params.height = frame.bottom - frame.top;
+    // Owned by the application window: the taskbar button is the application's, and the form
+    // disappears with it when the application is minimised.
+    params.parent = Application != nullptr ? Application->Handle() : nullptr;
+    CreateOwnWindow(windowClass, params);
+    PlaceWindow();
+}
+
+void TForm::PlaceWindow() {
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    int x = window.left;
+    int y = window.top;
+    if (m_position == TFormPosition::poDesktopCenter) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::Show() {
+    m_visible = true;
+    if (Application != nullptr) {
+        Application->UpdateVisible();
+    }
+    ShowWindow(Handle(), m_windowState == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+}
+
+void TForm::Hide() {
+    m_visible = false;
+    ShowWindow(Handle(), SW_HIDE);
+    if (Application != nullptr) {
+        Application->UpdateVisible();
+    }
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    m_windowState = state;
+    if (HandleAllocated() && IsWindowVisible(Handle())) {
+        ShowWindow(Handle(), state == TWindowState::wsMaximized   ? SW_MAXIMIZE
+                             : state == TWindowState::wsMinimized ? SW_MINIMIZE
+                                                                  : SW_RESTORE);
+    }
+}
+
+bool TForm::CloseQuery() {
+    return true;
+}
+
+void TForm::Close() {
+    if (!CloseQuery()) {
+        return;
+    }
+    TCloseAction action = IsMainForm(*this) ? TCloseAction::caFree : TCloseAction::caHide;
+    DoClose(action);
+    if (action == TCloseAction::caNone) {
+        return;
+    }
+    if (IsMainForm(*this)) {
+        // The form stays on screen until the message loop ends.
+        Application->Terminate();
+    } else if (action == TCloseAction::caMinimize) {
+        ShowWindow(Handle(), SW_MINIMIZE);
+    } else {
+        Hide();
+    }
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (OnClose) {
+        OnClose(*this, action);
+    }
+}
+
+std::vector<TWinControl*> TForm::TabList() const {
+    std::vector<TWinControl*> list;
+    AppendTabOrder(*this, list);
+    return list;
+}
+
+void TForm::FocusChanged(TWinControl& control) noexcept {
+    m_activeControl = &control;
+}
+
+void TForm::SelectNext(bool forward) {
+    std::vector<TWinControl*> list = TabList();
+    std::erase_if(list, [](const TWinControl* control) { return !control->CanFocus(); });
+    if (list.empty()) {
+        return;
+    }
+    const auto current = std::find(list.begin(), list.end(), m_activeControl);
+    std::size_t index = 0;
+    if (current != list.end()) {
+        const std::size_t at = static_cast<std::size_t>(current - list.begin());
+        index = forward ? (at + 1) % list.size() : (at + list.size() - 1) % list.size();
+    } else if (!forward) {
+        index = list.size() - 1;
+    }
+    list[index]->SetFocus();
+}
+
+bool TForm::PreProcessKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) {
+        return false;
+    }
+    const HWND focus = GetFocus();
+    const LRESULT code =
+        focus != nullptr ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
+    const bool controlWantsIt = (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
+    switch (msg.wParam) {
+        case VK_TAB:
+            if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU) || (code & DLGC_WANTTAB) != 0 || controlWantsIt) {
+                return false;
+            }
+            SelectNext(!KeyDown(VK_SHIFT));
+            return true;
+        case VK_ESCAPE:
+            if (controlWantsIt || AnyModifierDown() || m_cancelButton == nullptr || !m_cancelButton->CanFocus()) {
+                return false;
+            }
+            m_cancelButton->Click();
+            return true;
+        case VK_RETURN: {
+            if (controlWantsIt || AnyModifierDown() || (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) {
+                return false;
+            }
+            auto* button = dynamic_cast<TWinControl*>(FromHandle(focus));
+            if (button == nullptr) {
+                return false;
+            }
+            button->Click();
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void TForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_CLOSE:
+            Close();
+            return;
+        case WM_QUERYENDSESSION:
+            message.Result = CloseQuery() ? TRUE : FALSE;
+            return;
+        case WM_SYSCOMMAND:
+            if ((message.WParam & 0xFFF0) == SC_MINIMIZE && IsMainForm(*this)) {
+                // The application minimises as a whole, so the command goes to its window,
+                // where the application's hooks see it too.
+                message.Result = SendMessageW(Application->Handle(), WM_SYSCOMMAND, message.WParam, message.LParam);
+                return;
+            }
+            break;
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(Handle(), &client);
+            FillRect(reinterpret_cast<HDC>(message.WParam), &client, BackgroundBrush());
+            message.Result = 1;
+            return;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(message.WParam) != WA_INACTIVE && HIWORD(message.WParam) == 0) {
+                if (m_activeControl == nullptr || !m_activeControl->CanFocus()) {
+                    const std::vector<TWinControl*> list = TabList();
+                    const auto first = std::find_if(list.begin(), list.end(),
+                                                    [](const TWinControl* control) { return control->CanFocus(); });
+                    m_activeControl = first != list.end() ? *first : nullptr;
+                }
+                if (m_activeControl != nullptr) {
+                    m_activeControl->SetFocus();
+                    return;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(message);
+}
+
+void TForm::HandleDestroyed() {
+    m_activeControl = nullptr;
+}
+
+}  // namespace framework

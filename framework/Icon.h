@@ -1,0 +1,31 @@
+// TIcon: an owned icon handle that can take a copy of another icon.
+#pragma once
+
+#include "framework/Win32.h"
+
+namespace framework {
+
+class TIcon {
+public:
+    TIcon() = default;
+    ~TIcon();
+    TIcon(const TIcon&) = delete;
+    TIcon& operator=(const TIcon&) = delete;
+
+    HICON Handle() const noexcept { return m_handle; }
+    bool Empty() const noexcept { return m_handle == nullptr; }
+
+    // Takes a copy of source's picture; the two icons stay independent.
+    void Assign(const TIcon& source);
+    // Takes ownership of handle, releasing the icon held before.
+    void Adopt(HICON handle) noexcept;
+    // Holds a shared icon (one loaded from resources with LR_SHARED) without ever destroying it.
+    void Share(HICON handle) noexcept;
+    void Clear() noexcept;
+
+private:
+    HICON m_handle = nullptr;
+    bool m_owned = false;
+};
+
+}  // namespace framework

@@ -1,0 +1,78 @@
+#include "framework/Image.h"
+
+namespace framework {
+
+TImage::TImage(TComponent* owner) : TWinControl(owner) {}
+
+void TImage::SetProperty(std::wstring_view name, const PropertyValue& value) {
+    if (name == L"Picture") {
+        m_pictureId = PropertyAs<ResourceRef>(value, Name(), name).id;
+    } else if (name == L"Picture2x") {
+        m_picture2xId = PropertyAs<ResourceRef>(value, Name(), name).id;
+    } else if (name == L"Stretch") {
+        m_stretch = PropertyAs<bool>(value, Name(), name);
+    } else {
+        TWinControl::SetProperty(name, value);
+    }
+}
+
+void TImage::CreateWnd(HWND parent, const RECT& rect) {
+    const int id = Dpi() > 120 && m_picture2xId != 0 ? m_picture2xId : m_pictureId;
+    if (id != 0) {
+        m_picture.LoadFromResource(id);
+    }
+    TWindowClass windowClass;
+    windowClass.name = L"TImage";
+    TCreateParams params;
+    params.style = BaseStyle();
+    params.x = rect.left;
+    params.y = rect.top;
+    params.width = rect.right - rect.left;
+    params.height = rect.bottom - rect.top;
+    params.parent = parent;
+    CreateOwnWindow(windowClass, params);
+}
+
+void TImage::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    if (m_picture.Empty()) {
+        FillRect(dc, &client, BackgroundBrush());
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = m_picture.Width();
+    info.bmiHeader.biHeight = -m_picture.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (!m_stretch) {
+        FillRect(dc, &client, BackgroundBrush());
+    }
+    const int width = m_stretch ? client.right : m_picture.Width();
+    const int height = m_stretch ? client.bottom : m_picture.Height();
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, m_picture.Width(), m_picture.Height(),
+                  m_picture.Pixels().data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void TImage::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_ERASEBKGND:
+            message.Result = 1;
+            return;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(Handle(), &paint);
+            Paint(dc);
+            EndPaint(Handle(), &paint);
+            return;
+        }
+        default:
+            TWinControl::WndProc(message);
+    }
+}
+
+}  // namespace framework

@@ -1,0 +1,105 @@
+#include "framework/ListView.h"
+
+#include "framework/Exceptions.h"
+
+#include <commctrl.h>
+
+namespace framework {
+
+TListView::TListView(TComponent* owner) : TWinControl(owner) {
+    SetTabStop(true);
+}
+
+TListView::Item& TListView::LastItem(std::wstring_view property) {
+    if (m_items.empty()) {
+        ThrowBadProperty(Name(), property);
+    }
+    return m_items.back();
+}
+
+void TListView::SetProperty(std::wstring_view name, const PropertyValue& value) {
+    const std::wstring& self = Name();
+    if (name == L"ViewStyle") {
+        m_viewStyle = PropertyAsEnum<TViewStyle>(value, self, name);
+    } else if (name == L"ReadOnly") {
+        m_readOnly = PropertyAs<bool>(value, self, name);
+    } else if (name == L"RowSelect") {
+        m_rowSelect = PropertyAs<bool>(value, self, name);
+    } else if (name == L"Columns.Add") {
+        m_columns.push_back(Column{std::wstring(PropertyAs<std::wstring_view>(value, self, name)), 50});
+    } else if (name == L"Column.Width") {
+        if (m_columns.empty()) {
+            ThrowBadProperty(self, name);
+        }
+        m_columns.back().width = PropertyAs<int>(value, self, name);
+    } else if (name == L"Items.Add") {
+        m_items.push_back(Item{std::wstring(PropertyAs<std::wstring_view>(value, self, name)), -1, {}});
+    } else if (name == L"Item.ImageIndex") {
+        LastItem(name).imageIndex = PropertyAs<int>(value, self, name);
+    } else if (name == L"Item.SubItems.Add") {
+        LastItem(name).subItems.emplace_back(PropertyAs<std::wstring_view>(value, self, name));
+    } else {
+        TWinControl::SetProperty(name, value);
+    }
+}
+
+void TListView::CreateWnd(HWND parent, const RECT& rect) {
+    static constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    DWORD style = kViewStyles[static_cast<int>(m_viewStyle)] | LVS_SINGLESEL;
+    if (!m_readOnly) {
+        style |= LVS_EDITLABELS;
+    }
+    CreateControlWindow(WC_LISTVIEWW, style, WS_EX_CLIENTEDGE, parent, rect);
+}
+
+void TListView::InitializeWnd() {
+    const HWND list = Handle();
+    if (m_rowSelect) {
+        ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    }
+    for (int index = 0; index < static_cast<int>(m_columns.size()); ++index) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = m_columns[index].caption.data();
+        column.cx = Scale(m_columns[index].width);
+        column.iSubItem = index;
+        ListView_InsertColumn(list, index, &column);
+    }
+    for (int row = 0; row < static_cast<int>(m_items.size()); ++row) {
+        Item& item = m_items[row];
+        LVITEMW entry{};
+        entry.mask = LVIF_TEXT | LVIF_IMAGE;
+        entry.iItem = row;
+        entry.pszText = item.caption.data();
+        entry.iImage = item.imageIndex;
+        ListView_InsertItem(list, &entry);
+        for (int sub = 0; sub < static_cast<int>(item.subItems.size()); ++sub) {
+            ListView_SetItemText(list, row, sub + 1, item.subItems[sub].data());
+        }
+    }
+}
+
+int TListView::ColumnCount() const {
+    const HWND header = ListView_GetHeader(Handle());
+    return header != nullptr ? Header_GetItemCount(header) : 0;
+}
+
+int TListView::ItemCount() const {
+    return ListView_GetItemCount(Handle());
+}
+
+std::wstring TListView::ItemText(int item, int subItem) const {
+    wchar_t text[512] = {};
+    ListView_GetItemText(Handle(), item, subItem, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+void TListView::SetItemText(int item, int subItem, std::wstring_view text) {
+    if (item < 0 || item >= ItemCount() || subItem < 0 || subItem >= ColumnCount()) {
+        throw EListError(L"List index out of bounds (" + std::to_wstring(item) + L")");
+    }
+    std::wstring copy(text);
+    ListView_SetItemText(Handle(), item, subItem, copy.data());
+}
+
+}  // namespace framework

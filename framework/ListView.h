@@ -1,0 +1,49 @@
+// TListView: a report-style list with columns, rows and per-row sub-items.
+#pragma once
+
+#include "framework/WinControl.h"
+
+#include <string>
+#include <vector>
+
+namespace framework {
+
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
+class TListView : public TWinControl {
+public:
+    explicit TListView(TComponent* owner);
+
+    int ColumnCount() const;
+    int ItemCount() const;
+    std::wstring ItemText(int item, int subItem) const;
+    // Sets the text of an existing cell; subItem 0 is the row's caption.
+    void SetItemText(int item, int subItem, std::wstring_view text);
+
+    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+
+protected:
+    void CreateWnd(HWND parent, const RECT& rect) override;
+    void InitializeWnd() override;
+
+private:
+    struct Column {
+        std::wstring caption;
+        int width = 50;
+    };
+    struct Item {
+        std::wstring caption;
+        int imageIndex = -1;
+        std::vector<std::wstring> subItems;
+    };
+
+    Item& LastItem(std::wstring_view property);
+
+    TViewStyle m_viewStyle = TViewStyle::vsIcon;
+    bool m_readOnly = false;
+    bool m_rowSelect = false;
+    std::vector<Column> m_columns;
+    std::vector<Item> m_items;
+};
+
+}  // namespace framework

@@ -1,0 +1,80 @@
+// The values a stored window description can give a component's published properties.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <type_traits>
+#include <variant>
+
+namespace framework {
+
+class TComponent;
+
+// A colour: either an RGB value or, with the system flag, one of the system's COLOR_ indexes.
+struct TColor {
+    static constexpr std::uint32_t kSystemFlag = 0x80000000u;
+    std::uint32_t value = 0;
+
+    constexpr bool IsSystem() const { return (value & kSystemFlag) != 0; }
+    constexpr bool operator==(const TColor&) const = default;
+};
+
+constexpr TColor RgbColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return TColor{static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) |
+                  (static_cast<std::uint32_t>(b) << 16)};
+}
+constexpr TColor SystemColor(int index) {
+    return TColor{TColor::kSystemFlag | static_cast<std::uint32_t>(index)};
+}
+
+inline constexpr TColor clBlack = RgbColor(0, 0, 0);
+inline constexpr TColor clRed = RgbColor(255, 0, 0);
+inline constexpr TColor clBlue = RgbColor(0, 0, 255);
+inline constexpr TColor clBtnFace = SystemColor(15);    // COLOR_BTNFACE
+inline constexpr TColor clWindowText = SystemColor(8);  // COLOR_WINDOWTEXT
+
+// Left, top, width and height in pixels at 96 DPI; the form scales them to the system DPI.
+struct TBounds {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Another component of the same owner, resolved by name once every component exists.
+struct ComponentRef {
+    const wchar_t* name = nullptr;
+};
+
+// A resource of the executable, by numeric id (pictures, glyphs, image strips).
+struct ResourceRef {
+    int id = 0;
+};
+
+using PropertyValue = std::variant<bool, int, std::wstring_view, TColor, TBounds, ComponentRef, ResourceRef,
+                                   TComponent*>;
+
+[[noreturn]] void ThrowBadProperty(std::wstring_view component, std::wstring_view property);
+
+// The value of a property in the type the component expects; a description that gives another
+// type is a programming error reported as an exception when the window is built.
+template <class T>
+const T& PropertyAs(const PropertyValue& value, std::wstring_view component, std::wstring_view property) {
+    if (const T* typed = std::get_if<T>(&value)) {
+        return *typed;
+    }
+    ThrowBadProperty(component, property);
+}
+
+template <class E>
+E PropertyAsEnum(const PropertyValue& value, std::wstring_view component, std::wstring_view property) {
+    return static_cast<E>(PropertyAs<int>(value, component, property));
+}
+
+// Font styles, combined as flags.
+enum TFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
+
+enum class TAlign : int { alNone, alTop, alBottom };
+enum class TCursor : int { crDefault, crHandPoint };
+
+}  // namespace framework

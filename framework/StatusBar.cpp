@@ -1,0 +1,43 @@
+#include "framework/StatusBar.h"
+
+#include <commctrl.h>
+
+namespace framework {
+
+TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {}
+
+void TStatusBar::SetProperty(std::wstring_view name, const PropertyValue& value) {
+    if (name == L"Panels.Add") {
+        m_panelWidths.push_back(PropertyAs<int>(value, Name(), name));
+    } else if (name == L"SimplePanel") {
+        m_simplePanel = PropertyAs<bool>(value, Name(), name);
+    } else {
+        TWinControl::SetProperty(name, value);
+    }
+}
+
+void TStatusBar::CreateWnd(HWND parent, const RECT& rect) {
+    // The form places the bar itself, at the height it was designed with, so the bar must not
+    // move or size itself; a fixed-size form has no use for a size grip.
+    CreateControlWindow(STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE, 0, parent, rect);
+}
+
+void TStatusBar::InitializeWnd() {
+    // Each panel's right edge is the sum of the widths before it.
+    std::vector<int> edges;
+    int right = 0;
+    for (int width : m_panelWidths) {
+        right += Scale(width);
+        edges.push_back(right);
+    }
+    if (!edges.empty()) {
+        SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    }
+    SendMessageW(Handle(), SB_SIMPLE, m_simplePanel ? TRUE : FALSE, 0);
+}
+
+int TStatusBar::PanelCount() const {
+    return static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0));
+}
+
+}  // namespace framework

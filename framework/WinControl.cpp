@@ -1,0 +1,320 @@
+#include "framework/WinControl.h"
+
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+#include "framework/Form.h"
+
+#include <algorithm>
+
+namespace framework {
+
+namespace {
+
+const TFont& DefaultFont() {
+    static const TFont font;
+    return font;
+}
+
+}  // namespace
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+
+TWinControl::~TWinControl() {
+    DestroyHandle();
+    for (TWinControl* child : m_controls) {
+        child->m_parent = nullptr;
+    }
+    if (m_parent != nullptr) {
+        std::erase(m_parent->m_controls, this);
+    }
+    if (m_brush != nullptr) {
+        DeleteObject(m_brush);
+    }
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+    if (m_parent == parent) {
+        return;
+    }
+    if (m_parent != nullptr) {
+        std::erase(m_parent->m_controls, this);
+    }
+    m_parent = parent;
+    if (m_parent != nullptr) {
+        m_parent->m_controls.push_back(this);
+    }
+}
+
+TForm* TWinControl::ParentForm() noexcept {
+    TWinControl* control = this;
+    while (control->m_parent != nullptr) {
+        control = control->m_parent;
+    }
+    return dynamic_cast<TForm*>(control);
+}
+
+void TWinControl::SetBounds(const TBounds& bounds) {
+    m_bounds = bounds;
+    if (HandleAllocated()) {
+        const RECT rect = PixelRect();
+        SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int TWinControl::Dpi() const noexcept {
+    return m_parent != nullptr ? m_parent->Dpi() : 96;
+}
+
+int TWinControl::Scale(int length) const noexcept {
+    return MulDiv(length, Dpi(), 96);
+}
+
+void TWinControl::SetCaption(std::wstring_view caption) {
+    m_caption = caption;
+    if (HandleAllocated()) {
+        SetWindowTextW(Handle(), m_caption.c_str());
+    }
+}
+
+const TFont& TWinControl::Font() const noexcept {
+    if (m_font) {
+        return *m_font;
+    }
+    return m_parent != nullptr ? m_parent->Font() : DefaultFont();
+}
+
+TFont& TWinControl::OwnFont() {
+    if (!m_font) {
+        m_font.emplace(Font());
+    }
+    return *m_font;
+}
+
+TColor TWinControl::Color() const noexcept {
+    if (m_color) {
+        return *m_color;
+    }
+    return m_parent != nullptr ? m_parent->Color() : clBtnFace;
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    m_enabled = enabled;
+    if (HandleAllocated()) {
+        EnableWindow(Handle(), enabled ? TRUE : FALSE);
+    }
+}
+
+bool TWinControl::CanFocus() const noexcept {
+    for (const TWinControl* control = this; control != nullptr; control = control->m_parent) {
+        if (!control->HandleAllocated() || !IsWindowVisible(control->Handle()) ||
+            !IsWindowEnabled(control->Handle())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TWinControl::SetFocus() {
+    if (HandleAllocated()) {
+        ::SetFocus(Handle());
+    }
+}
+
+void TWinControl::Click() {
+    if (OnClick) {
+        OnClick(*this);
+    }
+}
+
+DWORD TWinControl::BaseStyle() const noexcept {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (m_visible) {
+        style |= WS_VISIBLE;
+    }
+    if (!m_enabled) {
+        style |= WS_DISABLED;
+    }
+    if (m_tabStop) {
+        style |= WS_TABSTOP;
+    }
+    return style;
+}
+
+RECT TWinControl::PixelRect() const {
+    RECT rect{Scale(m_bounds.left), Scale(m_bounds.top), Scale(m_bounds.left + m_bounds.width),
+              Scale(m_bounds.top + m_bounds.height)};
+    RECT client{};
+    if (m_align != TAlign::alNone && m_parent != nullptr && m_parent->HandleAllocated() &&
+        GetClientRect(m_parent->Handle(), &client)) {
+        // An aligned control spans its parent's width and keeps its own height.
+        const int height = rect.bottom - rect.top;
+        rect.left = client.left;
+        rect.right = client.right;
+        rect.top = m_align == TAlign::alTop ? client.top : client.bottom - height;
+        rect.bottom = rect.top + height;
+    }
+    return rect;
+}
+
+void TWinControl::CreateHandle() {
+    if (!HandleAllocated()) {
+        CreateWnd(m_parent != nullptr ? m_parent->Handle() : nullptr, PixelRect());
+        ApplyFont();
+        InitializeWnd();
+    }
+    for (TWinControl* child : m_controls) {
+        child->CreateHandle();
+    }
+}
+
+void TWinControl::CreateControlWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
+                                      const RECT& rect) {
+    TCreateParams params;
+    params.exStyle = exStyle;
+    params.style = BaseStyle() | style;
+    params.text = m_caption.c_str();
+    params.x = rect.left;
+    params.y = rect.top;
+    params.width = rect.right - rect.left;
+    params.height = rect.bottom - rect.top;
+    params.parent = parent;
+    CreateSystemControl(className, params);
+}
+
+void TWinControl::ApplyFont() {
+    if (HandleAllocated()) {
+        SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle(Dpi())), FALSE);
+    }
+}
+
+void TWinControl::SetProperty(std::wstring_view name, const PropertyValue& value) {
+    const std::wstring& self = Name();
+    if (name == L"Bounds") {
+        SetBounds(PropertyAs<TBounds>(value, self, name));
+    } else if (name == L"Caption") {
+        SetCaption(PropertyAs<std::wstring_view>(value, self, name));
+    } else if (name == L"Color") {
+        m_color = PropertyAs<TColor>(value, self, name);
+    } else if (name == L"Font.Name") {
+        OwnFont().SetName(PropertyAs<std::wstring_view>(value, self, name));
+    } else if (name == L"Font.Height") {
+        OwnFont().SetHeight(PropertyAs<int>(value, self, name));
+    } else if (name == L"Font.Color") {
+        OwnFont().SetColor(PropertyAs<TColor>(value, self, name));
+    } else if (name == L"Font.Style") {
+        OwnFont().SetStyle(PropertyAs<int>(value, self, name));
+    } else if (name == L"Align") {
+        m_align = PropertyAsEnum<TAlign>(value, self, name);
+    } else if (name == L"Cursor") {
+        m_cursor = PropertyAsEnum<TCursor>(value, self, name);
+    } else if (name == L"TabOrder") {
+        m_tabOrder = PropertyAs<int>(value, self, name);
+    } else if (name == L"TabStop") {
+        m_tabStop = PropertyAs<bool>(value, self, name);
+    } else if (name == L"Enabled") {
+        SetEnabled(PropertyAs<bool>(value, self, name));
+    } else if (name == L"Visible") {
+        m_visible = PropertyAs<bool>(value, self, name);
+    } else {
+        TComponent::SetProperty(name, value);
+    }
+}
+
+void TWinControl::BindEvent(std::wstring_view name, TNotifyEvent handler) {
+    if (name == L"OnClick") {
+        OnClick = std::move(handler);
+    } else {
+        TComponent::BindEvent(name, std::move(handler));
+    }
+}
+
+bool TWinControl::CNCommand(WORD) {
+    return false;
+}
+
+bool TWinControl::CNNotify(NMHDR&, LRESULT&) {
+    return false;
+}
+
+HBRUSH TWinControl::CNCtlColor(HDC dc) {
+    SetTextColor(dc, ColorToRGB(Font().Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    return BackgroundBrush();
+}
+
+bool TWinControl::CNDrawItem(DRAWITEMSTRUCT&) {
+    return false;
+}
+
+HBRUSH TWinControl::BackgroundBrush() const {
+    const TColor color = Color();
+    if (color.IsSystem()) {
+        return GetSysColorBrush(static_cast<int>(color.value & ~TColor::kSystemFlag));
+    }
+    const COLORREF rgb = ColorToRGB(color);
+    if (m_brush == nullptr || m_brushColor != rgb) {
+        if (m_brush != nullptr) {
+            DeleteObject(m_brush);
+        }
+        m_brush = CreateSolidBrush(rgb);
+        m_brushColor = rgb;
+    }
+    return m_brush;
+}
+
+void TWinControl::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_COMMAND:
+            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(reinterpret_cast<HWND>(message.LParam)));
+                child != nullptr && child != this && child->CNCommand(HIWORD(message.WParam))) {
+                return;
+            }
+            break;
+        case WM_NOTIFY: {
+            auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
+            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(header.hwndFrom));
+                child != nullptr && child != this && child->CNNotify(header, message.Result)) {
+                return;
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(reinterpret_cast<HWND>(message.LParam)));
+                child != nullptr && child != this) {
+                message.Result = reinterpret_cast<LRESULT>(child->CNCtlColor(reinterpret_cast<HDC>(message.WParam)));
+                return;
+            }
+            break;
+        case WM_DRAWITEM: {
+            auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(item.hwndItem));
+                child != nullptr && child != this && child->CNDrawItem(item)) {
+                message.Result = TRUE;
+                return;
+            }
+            break;
+        }
+        case WM_SETCURSOR:
+            if (m_cursor == TCursor::crHandPoint && reinterpret_cast<HWND>(message.WParam) == Handle() &&
+                LOWORD(message.LParam) == HTCLIENT) {
+                ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                message.Result = TRUE;
+                return;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (TForm* form = ParentForm(); form != nullptr && form != this) {
+                form->FocusChanged(*this);
+            }
+            break;
+        default:
+            break;
+    }
+    DefaultHandler(message);
+}
+
+}  // namespace framework

@@ -1,0 +1,100 @@
+// TWinControl: a component with a window of its own inside the control tree of a form, with the
+// published properties every control shares and the notifications its parent reflects to it.
+#pragma once
+
+#include "framework/Component.h"
+#include "framework/Font.h"
+#include "framework/Window.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace framework {
+
+class TForm;
+
+class TWinControl : public TComponent, public TWindow {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    TWinControl* Parent() const noexcept { return m_parent; }
+    void SetParent(TWinControl* parent);
+    const std::vector<TWinControl*>& Controls() const noexcept { return m_controls; }
+    // The form at the root of the control tree, or null for a control without one.
+    TForm* ParentForm() noexcept;
+
+    const TBounds& Bounds() const noexcept { return m_bounds; }
+    void SetBounds(const TBounds& bounds);
+    // Pixels at the system DPI for a length given at 96 DPI.
+    int Scale(int length) const noexcept;
+    virtual int Dpi() const noexcept;
+
+    const std::wstring& Caption() const noexcept { return m_caption; }
+    void SetCaption(std::wstring_view caption);
+
+    // The font used: the parent's until a font property of this control is set.
+    const TFont& Font() const noexcept;
+    TFont& OwnFont();
+    TColor Color() const noexcept;
+    TCursor Cursor() const noexcept { return m_cursor; }
+
+    int TabOrder() const noexcept { return m_tabOrder; }
+    bool TabStop() const noexcept { return m_tabStop; }
+    bool Enabled() const noexcept { return m_enabled; }
+    void SetEnabled(bool enabled);
+    bool CanFocus() const noexcept;
+    void SetFocus();
+
+    // The control's click: the built-in action first, then OnClick if assigned.
+    virtual void Click();
+    TNotifyEvent OnClick;
+
+    // Creates the window of this control and of its children, in creation order.
+    void CreateHandle();
+    // The control's rectangle in its parent's client area, in pixels at the system DPI.
+    RECT PixelRect() const;
+
+    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+    void BindEvent(std::wstring_view name, TNotifyEvent handler) override;
+
+    // Reflected notifications, sent by the parent window to the control that raised them.
+    virtual bool CNCommand(WORD code);
+    virtual bool CNNotify(NMHDR& header, LRESULT& result);
+    virtual HBRUSH CNCtlColor(HDC dc);
+    virtual bool CNDrawItem(DRAWITEMSTRUCT& item);
+
+protected:
+    // Creates this control's own window at the given pixel rectangle in its parent.
+    virtual void CreateWnd(HWND parent, const RECT& rect) = 0;
+    // Called after the window exists, before its children are created.
+    virtual void InitializeWnd() {}
+    // Whether the control takes the focus when the user tabs to it.
+    void SetTabStop(bool tabStop) noexcept { m_tabStop = tabStop; }
+    DWORD BaseStyle() const noexcept;
+    // Creates a system control of className with the shared styles plus style.
+    void CreateControlWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& rect);
+    void WndProc(TMessage& message) override;
+    void ApplyFont();
+    HBRUSH BackgroundBrush() const;
+
+private:
+    TWinControl* m_parent = nullptr;
+    std::vector<TWinControl*> m_controls;
+    TBounds m_bounds;
+    std::wstring m_caption;
+    std::optional<TFont> m_font;
+    std::optional<TColor> m_color;
+    TCursor m_cursor = TCursor::crDefault;
+    TAlign m_align = TAlign::alNone;
+    int m_tabOrder = -1;
+    bool m_tabStop = false;
+    bool m_enabled = true;
+    bool m_visible = true;
+    mutable HBRUSH m_brush = nullptr;
+    mutable COLORREF m_brushColor = 0;
+};
+
+}  // namespace framework
