@@ -1,0 +1,183 @@
+#include "ui/Mainform.h"
+
+#include "framework/Shell.h"
+#include "resources/resource.h"
+
+#include "Version.h"
+
+namespace ui {
+
+TForm_Main* Form_Main = nullptr;
+
+namespace {
+
+using namespace framework;
+
+// The stored window description: read top to bottom as a form file would be.
+constexpr TFormRow kDescription[] = {
+    Prop(L"Caption", L"Torvane for BitComet " TORVANE_VERSION_SHORT_W),
+    Prop(L"ClientWidth", 325),
+    Prop(L"ClientHeight", 359),
+    Prop(L"BorderStyle", TFormBorderStyle::bsSingle),
+    Prop(L"BorderIcons", biSystemMenu | biMinimize),
+    Prop(L"Position", TFormPosition::poDesktopCenter),
+    Prop(L"Color", clBtnFace),
+    Prop(L"Font.Name", L"MS Sans Serif"),
+    Prop(L"Font.Height", -11),
+    Prop(L"Font.Color", clWindowText),
+    Event<&TForm_Main::FormCreate>(L"OnCreate"),
+    Event<&TForm_Main::FormClose>(L"OnClose"),
+
+    Object<&TForm_Main::Image_Logo>(L"Image_Logo"),
+        Prop(L"Bounds", TBounds{0, 0, 325, 57}),
+        Prop(L"Align", TAlign::alTop),
+        Prop(L"Stretch", true),
+        Prop(L"Picture", ResourceRef{IDR_BANNER}),
+        Prop(L"Picture2x", ResourceRef{IDR_BANNER_2X}),
+    Object<&TForm_Main::Label1>(L"Label1"),
+        Prop(L"Bounds", TBounds{0, 64, 124, 13}),
+        Prop(L"Caption", L"Version " TORVANE_VERSION_SHORT_W L" (Build " TORVANE_BUILD_W L")"),
+    Object<&TForm_Main::Label2>(L"Label2"),
+        Prop(L"Bounds", TBounds{0, 80, 184, 13}),
+        Prop(L"Caption", L"Made by the Torvane Project"),
+    Object<&TForm_Main::Label3>(L"Label3"),
+        Prop(L"Bounds", TBounds{0, 96, 120, 13}),
+        Prop(L"Caption", kHomePageHost),
+        Prop(L"Cursor", TCursor::crHandPoint),
+        Prop(L"Font.Color", clBlue),
+        Prop(L"Font.Style", fsUnderline),
+        Event<&TForm_Main::Label3Click>(L"OnClick"),
+    Object<&TForm_Main::Bevel1>(L"Bevel1"),
+        Prop(L"Bounds", TBounds{0, 57, 325, 2}),
+    Object<&TForm_Main::Label5>(L"Label5"),
+        Prop(L"Bounds", TBounds{248, 64, 56, 13}),
+        Prop(L"Caption", L"How to Use"),
+        Prop(L"Cursor", TCursor::crHandPoint),
+        Prop(L"Font.Color", clBlue),
+        Prop(L"Font.Style", fsUnderline),
+        Event<&TForm_Main::Label5Click>(L"OnClick"),
+    Object<&TForm_Main::StatusBar_Main>(L"StatusBar_Main"),
+        Prop(L"Bounds", TBounds{0, 340, 325, 19}),
+        Prop(L"Align", TAlign::alBottom),
+        Prop(L"Panels.Add", 50),
+        Prop(L"SimplePanel", false),
+        Prop(L"TabOrder", 0),
+    Object<&TForm_Main::Button_Run>(L"Button_Run"),
+        Prop(L"Bounds", TBounds{200, 312, 59, 22}),
+        Prop(L"Caption", L"Run"),
+        Prop(L"Glyph", ResourceRef{IDB_GLYPH_RETRY}),
+        Prop(L"Glyph2x", ResourceRef{IDB_GLYPH_RETRY_2X}),
+        Prop(L"TabOrder", 1),
+        Event<&TForm_Main::Button_RunClick>(L"OnClick"),
+    Object<&TForm_Main::Button_Close>(L"Button_Close"),
+        Prop(L"Bounds", TBounds{264, 312, 59, 22}),
+        Prop(L"Caption", L"Close"),
+        Prop(L"Glyph", ResourceRef{IDB_GLYPH_CANCEL}),
+        Prop(L"Glyph2x", ResourceRef{IDB_GLYPH_CANCEL_2X}),
+        Prop(L"Cancel", true),
+        Prop(L"TabOrder", 2),
+        Event<&TForm_Main::Button_CloseClick>(L"OnClick"),
+    Object<&TForm_Main::ListView_Main>(L"ListView_Main"),
+        Prop(L"Bounds", TBounds{0, 120, 329, 137}),
+        Prop(L"ViewStyle", TViewStyle::vsReport),
+        Prop(L"ReadOnly", true),
+        Prop(L"RowSelect", true),
+        Prop(L"TabOrder", 3),
+        Prop(L"Columns.Add", L"Check and Auto Optimize"),
+        Prop(L"Column.Width", 273),
+        Prop(L"Columns.Add", L"State"),
+        Prop(L"Column.Width", 50),
+        Prop(L"Items.Add", L"Check BitComet Installed..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Check Computer's Memory..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Check Net Type..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Check and Optimize Free Port..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Check BitComet's Config..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Check Disk Speed and Buffer..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Initialize BitComet's Config..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+        Prop(L"Items.Add", L"Initialize Torvane..."),
+        Prop(L"Item.ImageIndex", 0),
+        Prop(L"Item.SubItems.Add", L""),
+    Object<&TForm_Main::GroupBox1>(L"GroupBox1"),
+        Prop(L"Bounds", TBounds{0, 264, 321, 41}),
+        Prop(L"Caption", L"Note: Must Open BitComet After Click Run."),
+        Prop(L"Font.Color", clRed),
+        Prop(L"TabOrder", 4),
+    Object<&TForm_Main::CheckBox_OpenBitComet>(L"CheckBox_OpenBitComet", L"GroupBox1"),
+        Prop(L"Bounds", TBounds{8, 16, 193, 17}),
+        Prop(L"Caption", L"Auto Open BitComet  After Click Run"),
+        Prop(L"Font.Color", clBlack),
+        Prop(L"Checked", true),
+        Prop(L"TabOrder", 0),
+    Object<&TForm_Main::ImageList_TrayIcon>(L"ImageList_TrayIcon"),
+        Prop(L"Width", 32),
+        Prop(L"Height", 32),
+        Prop(L"AllocBy", 4),
+        Prop(L"ShareImages", true),
+        Prop(L"Bitmap", ResourceRef{IDB_TRAY_IMAGES}),
+};
+
+// The folder of the running executable, without a trailing separator.
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+}  // namespace
+
+TForm_Main::TForm_Main(TComponent* owner) : TForm(owner, L"TForm_Main") {}
+
+TForm_Main::~TForm_Main() {
+    DestroyComponents();
+    if (Form_Main == this) {
+        Form_Main = nullptr;
+    }
+}
+
+void TForm_Main::ReadState() {
+    ReadDescription(kDescription);
+}
+
+void TForm_Main::FormCreate(TComponent&) {}
+
+void TForm_Main::FormClose(TComponent&, TCloseAction&) {}
+
+void TForm_Main::Button_RunClick(TComponent&) {}
+
+void TForm_Main::Button_CloseClick(TComponent&) {
+    Form_Main->Close();
+}
+
+void TForm_Main::Label5Click(TComponent&) {
+    // The help page sits beside the executable and is opened by its relative name, so the
+    // program's folder becomes the current directory first (and stays so).
+    SetCurrentDirectoryW(ProgramFolder().c_str());
+    ShellOpen(Handle(), L"help.html", SW_SHOW);
+}
+
+void TForm_Main::Label3Click(TComponent&) {
+    ShellOpen(Handle(), kHomePageUrl, SW_SHOW);
+}
+
+}  // namespace ui

@@ -1,0 +1,60 @@
+// TForm_Main: the program's one window, with the client locator, the settings tuner and the
+// check list as its methods.
+#pragma once
+
+#include "framework/BitBtn.h"
+#include "framework/Bevel.h"
+#include "framework/CheckBox.h"
+#include "framework/Form.h"
+#include "framework/GroupBox.h"
+#include "framework/Image.h"
+#include "framework/ImageList.h"
+#include "framework/Label.h"
+#include "framework/ListView.h"
+#include "framework/StatusBar.h"
+
+#include <string>
+
+namespace ui {
+
+using framework::TCloseAction;
+using framework::TComponent;
+
+// The product's web site, shown by the link label and opened, with the product tag, on click.
+inline constexpr wchar_t kHomePageHost[] = L"torvane.example.org";
+inline constexpr wchar_t kHomePageUrl[] = L"https://torvane.example.org/?tag=fromclient_torvane10";
+
+class TForm_Main : public framework::TForm {
+public:
+    explicit TForm_Main(TComponent* owner);
+    ~TForm_Main() override;
+
+    framework::TImage* Image_Logo = nullptr;
+    framework::TLabel* Label1 = nullptr;
+    framework::TLabel* Label2 = nullptr;
+    framework::TLabel* Label3 = nullptr;
+    framework::TBevel* Bevel1 = nullptr;
+    framework::TLabel* Label5 = nullptr;
+    framework::TStatusBar* StatusBar_Main = nullptr;
+    framework::TBitBtn* Button_Run = nullptr;
+    framework::TBitBtn* Button_Close = nullptr;
+    framework::TListView* ListView_Main = nullptr;
+    framework::TGroupBox* GroupBox1 = nullptr;
+    framework::TCheckBox* CheckBox_OpenBitComet = nullptr;
+    framework::TImageList* ImageList_TrayIcon = nullptr;
+
+    void FormCreate(TComponent& sender);
+    void FormClose(TComponent& sender, TCloseAction& action);
+    void Button_RunClick(TComponent& sender);
+    void Button_CloseClick(TComponent& sender);
+    void Label5Click(TComponent& sender);
+    void Label3Click(TComponent& sender);
+
+protected:
+    void ReadState() override;
+};
+
+// The single instance, set as soon as the application creates it.
+extern TForm_Main* Form_Main;
+
+}  // namespace ui
