@@ -1,0 +1,312 @@
+#include "tests/support/TestSupport.h"
+
+#include "framework/Text.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+namespace testing_support {
+
+namespace {
+
+constexpr wchar_t kClientKey[] = L"Software\\BitComet";
+
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), size));
+    return value;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+}  // namespace
+
+std::vector<std::wstring>& MutableTestArguments() {
+    static std::vector<std::wstring> arguments;
+    return arguments;
+}
+
+const std::vector<std::wstring>& TestArguments() {
+    return MutableTestArguments();
+}
+
+std::wstring WindowsPath(const std::wstring& path) {
+    if (path.empty() || path.front() != L'/') {
+        return path;
+    }
+    std::wstring windows = L"Z:" + path;
+    std::replace(windows.begin(), windows.end(), L'/', L'\\');
+    return windows;
+}
+
+std::wstring SourcePath(const std::wstring& relative) {
+    std::wstring path = WindowsPath(EnvironmentVariable(L"TORVANE_SOURCE_DIR")) + L"\\" + relative;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+ScratchFolder::ScratchFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring base = std::wstring(temp) + L"torvane-tests";
+    CreateDirectoryW(base.c_str(), nullptr);
+    static unsigned counter = 0;
+    m_path = base + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+             (name.empty() ? L"" : L"-" + name);
+    RemoveTree(m_path);
+    if (!CreateDirectoryW(m_path.c_str(), nullptr)) {
+        Fail("cannot create scratch folder");
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(m_path);
+}
+
+void RemoveTree(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        for (const std::wstring& entry : FolderEntries(path)) {
+            RemoveTree(path + L"\\" + entry);
+        }
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryW(path.c_str());
+    } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
+}
+
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> entries;
+    WIN32_FIND_DATAW data;
+    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return entries;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") {
+            entries.push_back(name);
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        Fail("cannot open " + framework::ToUtf8(path));
+    }
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+std::string ReadText(const std::wstring& path) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        Fail("cannot create " + framework::ToUtf8(path));
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != bytes.size()) {
+        Fail("cannot write " + framework::ToUtf8(path));
+    }
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD Attributes(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str());
+}
+
+ClientRegistration::ClientRegistration() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kClientKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        m_keyExisted = true;
+        DWORD size = 0;
+        if (RegQueryValueExW(key, L"", nullptr, &m_savedType, nullptr, &size) == ERROR_SUCCESS) {
+            std::vector<std::uint8_t> data(size);
+            RegQueryValueExW(key, L"", nullptr, &m_savedType, data.data(), &size);
+            m_savedData = std::move(data);
+        }
+        RegCloseKey(key);
+    }
+}
+
+ClientRegistration::~ClientRegistration() {
+    Remove();
+    if (m_keyExisted) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, kClientKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        if (m_savedData) {
+            RegSetValueExW(key, L"", 0, m_savedType, m_savedData->data(), static_cast<DWORD>(m_savedData->size()));
+        }
+        RegCloseKey(key);
+    }
+}
+
+void ClientRegistration::SetFolder(const std::wstring& folder, DWORD type) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(folder.c_str());
+    SetRaw(type, std::vector<std::uint8_t>(bytes, bytes + (folder.size() + 1) * sizeof(wchar_t)));
+}
+
+void ClientRegistration::SetRaw(DWORD type, const std::vector<std::uint8_t>& data) {
+    Remove();
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kClientKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        Fail("cannot create the client's registry key");
+    }
+    RegSetValueExW(key, L"", 0, type, data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+
+void ClientRegistration::SetKeyOnly() {
+    Remove();
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kClientKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+}
+
+void ClientRegistration::Remove() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kClientKey);
+}
+
+Process::Process(const std::wstring& executable, const std::wstring& arguments, int show,
+                 const std::wstring& currentDirectory) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+    std::wstring commandLine = L"\"" + executable + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &m_info)) {
+        Fail("cannot start " + framework::ToUtf8(executable));
+    }
+}
+
+Process::~Process() {
+    if (Running()) {
+        TerminateProcess(m_info.hProcess, 1);
+        WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+}
+
+bool Process::Running() const {
+    return WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Process::WaitForExit(std::chrono::milliseconds timeout) {
+    if (WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+void Process::WaitForInputIdle(std::chrono::milliseconds timeout) {
+    ::WaitForInputIdle(m_info.hProcess, static_cast<DWORD>(timeout.count()));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout, bool pumpMessages) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (pumpMessages) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        if (condition()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId) {
+    struct Search {
+        const std::wstring* title;
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{&title, processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* state = reinterpret_cast<Search*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if ((state->processId == 0 || owner == state->processId) && WindowText(window) == *state->title) {
+                state->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(const std::wstring& title, DWORD processId, std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = FindTopLevelWindows(title, processId);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = {};
+    // Read the text without sending a message, so a window that hangs cannot stall the tests.
+    InternalGetWindowText(window, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return name;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,107 @@
+// Helpers shared by the test programs: scratch folders and registry entries that clean up after
+// themselves, files as bytes, and processes and windows of the program under test.
+#pragma once
+
+#include "framework/Win32.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+using namespace std::chrono_literals;
+
+// The arguments the test program was started with, after GoogleTest took its own.
+const std::vector<std::wstring>& TestArguments();
+// A host (Unix) path as Wine's Z: drive shows it; other paths are returned unchanged.
+std::wstring WindowsPath(const std::wstring& path);
+// A file of the source tree, e.g. SourcePath(L"tests/fixtures/plain.xml").
+std::wstring SourcePath(const std::wstring& relative);
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::wstring& name = L"");
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& Path() const noexcept { return m_path; }
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+// Removes a folder and everything in it, read-only files included.
+void RemoveTree(const std::wstring& path);
+
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
+std::string ReadText(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::wstring& path, const std::string& text);
+bool FileExists(const std::wstring& path);
+DWORD Attributes(const std::wstring& path);
+// The names in a folder, "." and ".." left out.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder);
+
+// Sets HKCU\Software\BitComet for the length of a test and puts back what was there.
+class ClientRegistration {
+public:
+    ClientRegistration();
+    ~ClientRegistration();
+    ClientRegistration(const ClientRegistration&) = delete;
+    ClientRegistration& operator=(const ClientRegistration&) = delete;
+
+    // The default value as a string of the given type (REG_SZ or REG_EXPAND_SZ).
+    void SetFolder(const std::wstring& folder, DWORD type = REG_SZ);
+    // The default value with raw data of any type.
+    void SetRaw(DWORD type, const std::vector<std::uint8_t>& data);
+    // The key without a default value.
+    void SetKeyOnly();
+    // No key at all.
+    void Remove();
+
+private:
+    std::optional<std::vector<std::uint8_t>> m_savedData;
+    DWORD m_savedType = REG_NONE;
+    bool m_keyExisted = false;
+};
+
+// A process of ours, ended when the object goes if it still runs.
+class Process {
+public:
+    Process(const std::wstring& executable, const std::wstring& arguments, int show = SW_SHOWNORMAL,
+            const std::wstring& currentDirectory = L"");
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    DWORD Id() const noexcept { return m_info.dwProcessId; }
+    HANDLE Handle() const noexcept { return m_info.hProcess; }
+    bool Running() const;
+    // The full 32-bit exit code, or nothing when the process is still running after timeout.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
+    // The process's input-idle point: its first message loop runs.
+    void WaitForInputIdle(std::chrono::milliseconds timeout);
+
+private:
+    PROCESS_INFORMATION m_info{};
+};
+
+// Polls until the condition holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+               bool pumpMessages = false);
+
+// The top-level windows of a process (or of all processes with id 0) with this exact title.
+std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId = 0);
+// Waits for one top-level window of a process with the exact title.
+HWND WaitForWindow(const std::wstring& title, DWORD processId, std::chrono::milliseconds timeout);
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+
+}  // namespace testing_support

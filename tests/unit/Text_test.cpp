@@ -1,0 +1,26 @@
+#include "framework/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace framework {
+namespace {
+
+TEST(CopyBounded, TruncatesToTheBufferAndAlwaysTerminates) {
+    wchar_t buffer[4];
+    EXPECT_EQ(CopyBounded(buffer, L"abcdef"), 3u);
+    EXPECT_STREQ(buffer, L"abc");
+    EXPECT_EQ(CopyBounded(buffer, L"ab"), 2u);
+    EXPECT_STREQ(buffer, L"ab");
+    EXPECT_EQ(CopyBounded(buffer, L""), 0u);
+    EXPECT_STREQ(buffer, L"");
+    EXPECT_EQ(CopyBounded(buffer, 0, L"x"), 0u);
+}
+
+TEST(Utf8, RoundTripsTextOutsideTheCodePage) {
+    const std::wstring text = L"Клиент \u4E2D\u6587 \U0001F600";
+    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
+    EXPECT_EQ(ToUtf8(L""), "");
+}
+
+}  // namespace
+}  // namespace framework
