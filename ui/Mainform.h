@@ -43,6 +43,18 @@ public:
     framework::TCheckBox* CheckBox_OpenBitComet = nullptr;
     framework::TImageList* ImageList_TrayIcon = nullptr;
 
+    // The client locator. Each call reads the registry afresh. The paths are empty when the
+    // registry names no client folder; a registry value of the wrong type raises
+    // ERegistryException.
+    std::wstring GetBCXMLPath();
+    std::wstring GetBCEXEPath();
+    // True when a file (not a folder) exists at exactly the executable's path.
+    bool IsBCInstalled();
+    // The settings tuner: removes the four managed settings from the settings file and, unless
+    // value is the restore marker "NULL", appends the two connection limits with value. Returns
+    // false, with the file unchanged, when any step fails.
+    bool OptiBT(std::wstring_view value);
+
     void FormCreate(TComponent& sender);
     void FormClose(TComponent& sender, TCloseAction& action);
     void Button_RunClick(TComponent& sender);
