@@ -2,6 +2,8 @@
 
 #include "framework/Exceptions.h"
 
+#include <algorithm>
+
 namespace framework {
 
 void ThrowBadProperty(std::wstring_view component, std::wstring_view property) {
@@ -18,11 +20,19 @@ TComponent::~TComponent() {
 void TComponent::DestroyComponents() {
     // Last created goes first, and the rest hear about each removal while they still exist.
     while (!m_components.empty()) {
-        std::unique_ptr<TComponent> last = std::move(m_components.back());
-        m_components.pop_back();
-        Notification(*last, TOperation::opRemove);
-        last.reset();
+        FreeComponent(*m_components.back());
     }
+}
+
+void TComponent::FreeComponent(TComponent& component) {
+    const auto owned = std::find_if(m_components.begin(), m_components.end(),
+                                    [&](const std::unique_ptr<TComponent>& entry) { return entry.get() == &component; });
+    if (owned == m_components.end()) {
+        throw Exception(L"Component " + component.Name() + L" is not owned by " + m_name);
+    }
+    std::unique_ptr<TComponent> freed = std::move(*owned);
+    m_components.erase(owned);
+    Notification(*freed, TOperation::opRemove);
 }
 
 TComponent* TComponent::FindComponent(std::wstring_view name) const {

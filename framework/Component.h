@@ -39,6 +39,10 @@ public:
         return result;
     }
 
+    // Destroys one owned component now, telling the others first, as the owner's destruction
+    // would; the component must be owned by this one.
+    void FreeComponent(TComponent& component);
+
     std::size_t ComponentCount() const noexcept { return m_components.size(); }
     TComponent& Components(std::size_t index) const { return *m_components.at(index); }
     TComponent* FindComponent(std::wstring_view name) const;

@@ -51,24 +51,12 @@ void TGroupBox::Paint(HDC dc) {
 }
 
 void TGroupBox::WndProc(TMessage& message) {
-    switch (message.Msg) {
-        case WM_ERASEBKGND:
-            message.Result = 1;
-            return;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            const HDC dc = BeginPaint(Handle(), &paint);
-            Paint(dc);
-            EndPaint(Handle(), &paint);
-            return;
-        }
-        case WM_ENABLE:
-        case WM_SETTEXT:
-            TWinControl::WndProc(message);
-            InvalidateRect(Handle(), nullptr, TRUE);
-            return;
-        default:
-            TWinControl::WndProc(message);
+    if (HandlePaintMessage(message)) {
+        return;
+    }
+    TWinControl::WndProc(message);
+    if (message.Msg == WM_ENABLE || message.Msg == WM_SETTEXT) {
+        InvalidateRect(Handle(), nullptr, TRUE);
     }
 }
 

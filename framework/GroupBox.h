@@ -12,9 +12,7 @@ public:
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
     void WndProc(TMessage& message) override;
-
-private:
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
 };
 
 }  // namespace framework

@@ -2,7 +2,7 @@
 
 namespace framework {
 
-TImage::TImage(TComponent* owner) : TWinControl(owner) {}
+TImage::TImage(TComponent* owner) : TCustomControl(owner, L"TImage") {}
 
 void TImage::SetProperty(std::wstring_view name, const PropertyValue& value) {
     if (name == L"Picture") {
@@ -12,7 +12,7 @@ void TImage::SetProperty(std::wstring_view name, const PropertyValue& value) {
     } else if (name == L"Stretch") {
         m_stretch = PropertyAs<bool>(value, Name(), name);
     } else {
-        TWinControl::SetProperty(name, value);
+        TCustomControl::SetProperty(name, value);
     }
 }
 
@@ -21,16 +21,7 @@ void TImage::CreateWnd(HWND parent, const RECT& rect) {
     if (id != 0) {
         m_picture.LoadFromResource(id);
     }
-    TWindowClass windowClass;
-    windowClass.name = L"TImage";
-    TCreateParams params;
-    params.style = BaseStyle();
-    params.x = rect.left;
-    params.y = rect.top;
-    params.width = rect.right - rect.left;
-    params.height = rect.bottom - rect.top;
-    params.parent = parent;
-    CreateOwnWindow(windowClass, params);
+    TCustomControl::CreateWnd(parent, rect);
 }
 
 void TImage::Paint(HDC dc) {
@@ -56,23 +47,6 @@ void TImage::Paint(HDC dc) {
     SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchDIBits(dc, 0, 0, width, height, 0, 0, m_picture.Width(), m_picture.Height(),
                   m_picture.Pixels().data(), &info, DIB_RGB_COLORS, SRCCOPY);
-}
-
-void TImage::WndProc(TMessage& message) {
-    switch (message.Msg) {
-        case WM_ERASEBKGND:
-            message.Result = 1;
-            return;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            const HDC dc = BeginPaint(Handle(), &paint);
-            Paint(dc);
-            EndPaint(Handle(), &paint);
-            return;
-        }
-        default:
-            TWinControl::WndProc(message);
-    }
 }
 
 }  // namespace framework

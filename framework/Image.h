@@ -2,11 +2,11 @@
 #pragma once
 
 #include "framework/JpegImage.h"
-#include "framework/WinControl.h"
+#include "framework/CustomControl.h"
 
 namespace framework {
 
-class TImage : public TWinControl {
+class TImage : public TCustomControl {
 public:
     explicit TImage(TComponent* owner);
 
@@ -17,10 +17,9 @@ public:
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
-    void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
 
     int m_pictureId = 0;
     // A copy drawn at twice the size, for screens above 120 DPI, so the banner stays sharp.

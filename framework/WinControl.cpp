@@ -247,6 +247,29 @@ bool TWinControl::CNDrawItem(DRAWITEMSTRUCT&) {
     return false;
 }
 
+void TWinControl::Paint(HDC) {}
+
+bool TWinControl::HandlePaintMessage(TMessage& message) {
+    switch (message.Msg) {
+        case WM_ERASEBKGND:
+            // Paint covers the whole control; erasing first would only make it flicker.
+            message.Result = 1;
+            return true;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(Handle(), &paint);
+            Paint(dc);
+            EndPaint(Handle(), &paint);
+            return true;
+        }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(message.WParam));
+            return true;
+        default:
+            return false;
+    }
+}
+
 HBRUSH TWinControl::BackgroundBrush() const {
     const TColor color = Color();
     if (color.IsSystem()) {

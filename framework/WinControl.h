@@ -77,6 +77,10 @@ protected:
     // Creates a system control of className with the shared styles plus style.
     void CreateControlWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& rect);
     void WndProc(TMessage& message) override;
+    // Controls that draw themselves override Paint and pass their messages through
+    // HandlePaintMessage, which answers erasing, painting and printing with it.
+    virtual void Paint(HDC dc);
+    bool HandlePaintMessage(TMessage& message);
     void ApplyFont();
     HBRUSH BackgroundBrush() const;
 
