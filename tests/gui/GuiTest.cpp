@@ -1,0 +1,78 @@
+#include "tests/gui/GuiTest.h"
+
+#include <memory>
+
+namespace gui_test {
+
+namespace {
+
+std::vector<RecordedBox>& Boxes() {
+    static std::vector<RecordedBox> boxes;
+    return boxes;
+}
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        m_application = std::make_unique<framework::TApplication>();
+        m_application->Initialize();
+        m_application->SetMessageBoxFunction(
+            [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+                Boxes().push_back({owner, text, caption, flags});
+                return IDOK;
+            });
+    }
+    void TearDown() override { m_application.reset(); }
+
+private:
+    std::unique_ptr<framework::TApplication> m_application;
+};
+
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+}  // namespace
+
+std::vector<RecordedBox> TakeMessageBoxes() {
+    return std::exchange(Boxes(), {});
+}
+
+void Pump() {
+    framework::Application->ProcessMessages();
+}
+
+void Drain() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) {
+            DispatchMessageW(&msg);
+        }
+    }
+    framework::Application->ClearTerminated();
+}
+
+void MainWindowTest::SetUp() {
+    m_registration.SetFolder(m_client.Path());
+    TakeMessageBoxes();
+    CreateMainWindow();
+}
+
+void MainWindowTest::TearDown() {
+    DestroyMainWindow();
+    Drain();
+}
+
+void MainWindowTest::CreateMainWindow() {
+    framework::Application->CreateForm(ui::Form_Main);
+    ui::Form_Main->Show();
+    Pump();
+    m_created = true;
+}
+
+void MainWindowTest::DestroyMainWindow() {
+    if (m_created && ui::Form_Main != nullptr) {
+        framework::Application->FreeComponent(*ui::Form_Main);
+    }
+    m_created = false;
+}
+
+}  // namespace gui_test

@@ -1,0 +1,319 @@
+// The main window as its stored description builds it: components, geometry, texts, colours,
+// keyboard behaviour and links.
+#include "tests/gui/GuiTest.h"
+
+#include "framework/Shell.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace gui_test {
+namespace {
+
+using namespace testing_support;
+
+struct ExpectedControl {
+    const wchar_t* name;
+    const wchar_t* windowClass;
+    const wchar_t* text;
+    RECT rect;  // left, top, right, bottom in the parent's client area at 96 DPI
+};
+
+// Creation order matters too: it is the children's z-order.
+constexpr ExpectedControl kFormControls[] = {
+    {L"Image_Logo", L"TImage", L"", {0, 0, 325, 57}},
+    {L"Label1", L"Static", L"Version 1.0 (Build 050501)", {0, 64, 124, 77}},
+    {L"Label2", L"Static", L"Made by the Torvane Project", {0, 80, 184, 93}},
+    {L"Label3", L"Static", L"torvane.example.org", {0, 96, 120, 109}},
+    {L"Bevel1", L"TBevel", L"", {0, 57, 325, 59}},
+    {L"Label5", L"Static", L"How to Use", {248, 64, 304, 77}},
+    {L"StatusBar_Main", L"msctls_statusbar32", L"", {0, 340, 325, 359}},
+    {L"Button_Run", L"Button", L"Run", {200, 312, 259, 334}},
+    {L"Button_Close", L"Button", L"Close", {264, 312, 323, 334}},
+    {L"ListView_Main", L"SysListView32", L"", {0, 120, 329, 257}},
+    {L"GroupBox1", L"Button", L"Note: Must Open BitComet After Click Run.", {0, 264, 321, 305}},
+};
+
+RECT RectInParent(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+framework::TWinControl& Control(const wchar_t* name) {
+    auto* control = dynamic_cast<framework::TWinControl*>(ui::Form_Main->FindComponent(name));
+    if (control == nullptr) {
+        throw std::runtime_error("no control");
+    }
+    return *control;
+}
+
+// The text colour the parent's reflection gives a control, as the control would paint it.
+COLORREF ReflectedTextColor(HWND control) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(GetParent(control), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(control));
+    const COLORREF color = GetTextColor(dc);
+    DeleteDC(dc);
+    return color;
+}
+
+LOGFONTW ControlFont(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+// Presses a key on the focused control through the application's message handling, with the
+// given modifier keys held.
+void PressKey(UINT key, std::initializer_list<int> modifiers = {}) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    BYTE held[256];
+    std::copy(std::begin(state), std::end(state), held);
+    for (int modifier : modifiers) {
+        held[modifier] = 0x80;
+    }
+    SetKeyboardState(held);
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    Pump();
+    SetKeyboardState(state);
+}
+
+void ClickLabel(HWND label) {
+    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    Pump();
+}
+
+using MainWindow = MainWindowTest;
+
+TEST_F(MainWindow, IsAFixedSizeCentredWindowOwnedByTheApplication) {
+    const HWND window = Form().Handle();
+    EXPECT_EQ(WindowText(window), L"Torvane for BitComet 1.0");
+    EXPECT_EQ(ClassName(window), L"TForm_Main");
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 325);
+    EXPECT_EQ(client.bottom, 359);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    EXPECT_EQ(GetWindow(window, GW_OWNER), framework::Application->Handle());
+
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+}
+
+TEST_F(MainWindow, BuildsEveryControlInCreationOrderWithItsGeometryAndText) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(Form().Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    ASSERT_EQ(children.size(), std::size(kFormControls));
+    for (std::size_t index = 0; index < children.size(); ++index) {
+        const ExpectedControl& expected = kFormControls[index];
+        SCOPED_TRACE(testing::Message() << "control " << index);
+        const HWND window = Control(expected.name).Handle();
+        EXPECT_EQ(children[index], window);
+        EXPECT_EQ(ClassName(window), expected.windowClass);
+        if (ClassName(window) != L"TImage") {
+            EXPECT_EQ(WindowText(window), expected.text);
+        }
+        const RECT rect = RectInParent(window);
+        EXPECT_EQ(rect.left, expected.rect.left);
+        EXPECT_EQ(rect.top, expected.rect.top);
+        EXPECT_EQ(rect.right, expected.rect.right);
+        EXPECT_EQ(rect.bottom, expected.rect.bottom);
+    }
+
+    const HWND checkBox = Form().CheckBox_OpenBitComet->Handle();
+    EXPECT_EQ(GetParent(checkBox), Form().GroupBox1->Handle());
+    EXPECT_EQ(WindowText(checkBox), L"Auto Open BitComet  After Click Run");
+    const RECT checkRect = RectInParent(checkBox);
+    EXPECT_EQ(checkRect.left, 8);
+    EXPECT_EQ(checkRect.top, 16);
+    EXPECT_EQ(checkRect.right - checkRect.left, 193);
+    EXPECT_EQ(checkRect.bottom - checkRect.top, 17);
+    EXPECT_EQ(SendMessageW(checkBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(Form().CheckBox_OpenBitComet->Checked());
+}
+
+TEST_F(MainWindow, LinksAreBlueAndUnderlinedAndTheNoteIsRed) {
+    for (HWND link : {Form().Label3->Handle(), Form().Label5->Handle()}) {
+        EXPECT_EQ(ReflectedTextColor(link), RGB(0, 0, 255));
+        EXPECT_TRUE(ControlFont(link).lfUnderline);
+        EXPECT_EQ(std::wstring(ControlFont(link).lfFaceName), L"MS Sans Serif");
+    }
+    EXPECT_EQ(ReflectedTextColor(Form().Label1->Handle()), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_FALSE(ControlFont(Form().Label1->Handle()).lfUnderline);
+    EXPECT_EQ(ControlFont(Form().Label1->Handle()).lfHeight, -11);
+    EXPECT_EQ(ReflectedTextColor(Form().CheckBox_OpenBitComet->Handle()), RGB(0, 0, 0));
+
+    // The note's caption is drawn by the group box itself; count its red pixels.
+    const HWND box = Form().GroupBox1->Handle();
+    RECT client{};
+    GetClientRect(box, &client);
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    int red = 0;
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            red += GetPixel(dc, x, y) == RGB(255, 0, 0) ? 1 : 0;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(red, 50) << "the caption of the note is not drawn in red";
+}
+
+TEST_F(MainWindow, CheckListHasTwoColumnsAndEightRowsWithEmptyStates) {
+    const HWND list = Form().ListView_Main->Handle();
+    const LONG style = GetWindowLongW(list, GWL_STYLE);
+    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(style & LVS_EDITLABELS, 0) << "the check list must be read-only";
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT);
+
+    ASSERT_EQ(Form().ListView_Main->ColumnCount(), 2);
+    const std::pair<const wchar_t*, int> columns[] = {{L"Check and Auto Optimize", 273}, {L"State", 50}};
+    for (int index = 0; index < 2; ++index) {
+        wchar_t caption[64] = {};
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = caption;
+        column.cchTextMax = 64;
+        ASSERT_TRUE(ListView_GetColumn(list, index, &column));
+        EXPECT_STREQ(caption, columns[index].first);
+        EXPECT_EQ(column.cx, columns[index].second);
+    }
+
+    const wchar_t* rows[] = {L"Check BitComet Installed...",     L"Check Computer's Memory...",
+                             L"Check Net Type...",               L"Check and Optimize Free Port...",
+                             L"Check BitComet's Config...",      L"Check Disk Speed and Buffer...",
+                             L"Initialize BitComet's Config...", L"Initialize Torvane..."};
+    ASSERT_EQ(Form().ListView_Main->ItemCount(), 8);
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(Form().ListView_Main->ItemText(row, 0), rows[row]);
+        EXPECT_EQ(Form().ListView_Main->ItemText(row, 1), L"");
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        ListView_GetItem(list, &item);
+        EXPECT_EQ(item.iImage, 0);
+    }
+    EXPECT_EQ(ListView_GetImageList(list, LVSIL_SMALL), nullptr);
+}
+
+TEST_F(MainWindow, StatusBarHasOneBlankPanelFiftyWide) {
+    const HWND bar = Form().StatusBar_Main->Handle();
+    int edges[4] = {};
+    ASSERT_EQ(SendMessageW(bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 1);
+    EXPECT_EQ(edges[0], 50);
+    EXPECT_FALSE(SendMessageW(bar, SB_ISSIMPLE, 0, 0));
+    EXPECT_EQ(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0)), 0);
+}
+
+TEST_F(MainWindow, RunHasTheFocusAndTabVisitsTheControlsInTabOrder) {
+    std::vector<std::wstring> order;
+    for (framework::TWinControl* control : Form().TabList()) {
+        order.push_back(control->Name());
+    }
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"Button_Run", L"Button_Close", L"ListView_Main",
+                                                 L"CheckBox_OpenBitComet"}));
+    EXPECT_EQ(GetFocus(), Form().Button_Run->Handle());
+
+    const HWND expected[] = {Form().Button_Close->Handle(), Form().ListView_Main->Handle(),
+                             Form().CheckBox_OpenBitComet->Handle(), Form().Button_Run->Handle()};
+    for (HWND next : expected) {
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), next);
+    }
+    PressKey(VK_TAB, {VK_SHIFT});
+    EXPECT_EQ(GetFocus(), Form().CheckBox_OpenBitComet->Handle());
+}
+
+TEST_F(MainWindow, EscapePressesCloseFromAnyControlButNotWithAModifier) {
+    for (const int modifier : {VK_SHIFT, VK_CONTROL}) {
+        PressKey(VK_ESCAPE, {modifier});
+        EXPECT_FALSE(framework::Application->Terminated()) << "modifier " << modifier;
+    }
+    for (framework::TWinControl* control : {static_cast<framework::TWinControl*>(Form().ListView_Main),
+                                            static_cast<framework::TWinControl*>(Form().Button_Run)}) {
+        control->SetFocus();
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(framework::Application->Terminated()) << "focus on " << control->Name().size();
+        EXPECT_TRUE(IsWindowVisible(Form().Handle())) << "the window stays until the loop ends";
+        Drain();
+    }
+}
+
+TEST_F(MainWindow, CloseButtonEndsTheProgram) {
+    SendMessageW(Form().Button_Close->Handle(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_TRUE(framework::Application->Terminated());
+}
+
+class ShellRecorder {
+public:
+    ShellRecorder() {
+        m_previous = framework::SetShellExecutor([this](const framework::TShellRequest& request) {
+            requests.push_back(request);
+        });
+    }
+    ~ShellRecorder() { framework::SetShellExecutor(std::move(m_previous)); }
+    std::vector<framework::TShellRequest> requests;
+
+private:
+    framework::TShellExecutor m_previous;
+};
+
+TEST_F(MainWindow, HowToUseOpensTheHelpPageFromTheProgramFolder) {
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    ScratchFolder elsewhere(L"cwd");
+    SetCurrentDirectoryW(elsewhere.Path().c_str());
+    ShellRecorder shell;
+
+    ClickLabel(Form().Label5->Handle());
+
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring programFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
+    SetCurrentDirectoryW(saved);
+
+    EXPECT_EQ(lstrcmpiW(current, programFolder.c_str()), 0) << "the program's folder must be current";
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(shell.requests[0].verb, L"open");
+    EXPECT_EQ(shell.requests[0].file, L"help.html");
+    EXPECT_EQ(shell.requests[0].show, SW_SHOW);
+    EXPECT_EQ(shell.requests[0].owner, Form().Handle());
+}
+
+TEST_F(MainWindow, HomePageLinkOpensTheTaggedSiteRoot) {
+    ShellRecorder shell;
+    ClickLabel(Form().Label3->Handle());
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(shell.requests[0].verb, L"open");
+    EXPECT_EQ(shell.requests[0].file, L"https://torvane.example.org/?tag=fromclient_torvane10");
+    EXPECT_EQ(shell.requests[0].show, SW_SHOW);
+    EXPECT_EQ(shell.requests[0].owner, Form().Handle());
+}
+
+TEST_F(MainWindow, BannerIsDecodedAtItsOwnSizeAndStretchedIntoTheImage) {
+    EXPECT_EQ(Form().Image_Logo->Picture().Width(), 329);
+    EXPECT_EQ(Form().Image_Logo->Picture().Height(), 56);
+}
+
+}  // namespace
+}  // namespace gui_test
