@@ -209,7 +209,7 @@ void TApplication::Run() {
                 break;
         }
         if (m_mainForm->WindowState() == TWindowState::wsMinimized) {
-            Minimize();
+            m_mainForm->ShowMinimized();
         } else {
             m_mainForm->Show();
         }
@@ -268,8 +268,10 @@ bool TApplication::IsKeyMessage(MSG& msg) {
 void TApplication::Minimize() {
     const HWND window = Handle();
     if (!IsIconic(window)) {
-        // The main form is owned by the application window: it disappears with it.
+        // The forms are owned by the application window and disappear with it. Windows hides
+        // owned windows of a minimised owner by itself; Wine does not, hence the explicit call.
         ShowWindow(window, SW_MINIMIZE);
+        ShowOwnedPopups(window, FALSE);
     }
 }
 
@@ -277,8 +279,9 @@ void TApplication::Restore() {
     const HWND window = Handle();
     if (IsIconic(window)) {
         ShowWindow(window, SW_RESTORE);
+        ShowOwnedPopups(window, TRUE);
         if (m_mainForm != nullptr && m_mainForm->Visible()) {
-            // A form that was never on screen (a start minimised) comes up now.
+            // Also brings up a form that was never on screen (a start minimised).
             ShowWindow(m_mainForm->Handle(), SW_SHOW);
             SetActiveWindow(m_mainForm->Handle());
         }

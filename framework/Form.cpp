@@ -216,6 +216,13 @@ void TForm::Show() {
     ShowWindow(Handle(), m_windowState == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
 }
 
+void TForm::ShowMinimized() {
+    m_visible = true;
+    if (Application != nullptr) {
+        Application->Minimize();
+    }
+}
+
 void TForm::Hide() {
     m_visible = false;
     ShowWindow(Handle(), SW_HIDE);

@@ -28,6 +28,9 @@ public:
 
     bool Visible() const noexcept { return m_visible; }
     void Show();
+    // Counts the form as shown but leaves it hidden behind the minimised application, which
+    // brings it up when it is restored.
+    void ShowMinimized();
     void Hide();
     // Runs the close protocol: close query, OnClose, then ends the program for the main form
     // or hides any other form.
