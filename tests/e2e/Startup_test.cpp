@@ -1,43 +1,156 @@
-// The real torvane.exe, started as its own process in the virtual desktop.
-#include "tests/support/TestSupport.h"
+// Start-up and the single-instance rule, with the real program.
+#include "tests/e2e/E2ETest.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <vector>
 
+namespace e2e {
 namespace {
 
-using namespace testing_support;
+bool Visible(HWND window) {
+    return window != nullptr && IsWindowVisible(window) != FALSE;
+}
 
-constexpr wchar_t kMainCaption[] = L"Torvane for BitComet 1.0";
-
-std::wstring TorvaneExe() {
-    return TestArguments().at(0);
+DWORD ForegroundProcess() {
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    return process;
 }
 
 TEST(Startup, OpensTheFixedMainWindowAndClosesWithExitCodeZero) {
-    ScratchFolder client(L"client");
-    ClientRegistration registration;
-    registration.SetFolder(client.Path());
-
-    Process torvane(TorvaneExe(), L"");
-    const HWND window = WaitForWindow(kMainCaption, torvane.Id(), 20s);
+    ClientSetup client;
+    Torvane torvane;
+    const HWND window = torvane.MainWindow();
     ASSERT_NE(window, nullptr) << "the main window did not appear";
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return Visible(window); }, 10s));
 
-    RECT client_rect{};
-    GetClientRect(window, &client_rect);
-    EXPECT_EQ(client_rect.right, 325);
-    EXPECT_EQ(client_rect.bottom, 359);
+    RECT clientRect{};
+    GetClientRect(window, &clientRect);
+    EXPECT_EQ(clientRect.right, 325);
+    EXPECT_EQ(clientRect.bottom, 359);
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME) << "the window must not be resizable";
-    EXPECT_EQ(ClassName(window), L"TForm_Main");
 
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    const auto exitCode = torvane.WaitForExit(20s);
+    // A second start searches by the application title; the main window's caption differs.
+    const HWND found = FindWindowW(nullptr, kApplicationTitle);
+    EXPECT_EQ(ClassName(found), L"TApplication");
+    EXPECT_EQ(found, torvane.ApplicationWindow());
+
+    const auto exitCode = torvane.Close();
     ASSERT_TRUE(exitCode.has_value()) << "the program did not end after WM_CLOSE";
     EXPECT_EQ(*exitCode, 0u);
 }
 
+TEST(Startup, SecondStartWakesTheFirstAndEndsWithMinusOne) {
+    ClientSetup client;
+    Torvane first;
+    const HWND main = first.MainWindow();
+    ASSERT_TRUE(WaitUntil([&] { return Visible(main); }, 10s));
+
+    // Once on screen, once minimised: the second start brings the first back either way.
+    for (const bool minimised : {false, true}) {
+        SCOPED_TRACE(minimised ? "first instance minimised" : "first instance on screen");
+        if (minimised) {
+            PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !Visible(main); }, 10s));
+            ASSERT_TRUE(IsIconic(first.ApplicationWindow()));
+        }
+        Process second(TorvaneExe(), L"");
+        const auto exitCode = second.WaitForExit(20s);
+        ASSERT_TRUE(exitCode.has_value());
+        EXPECT_EQ(*exitCode, kWokeRunningInstance);
+        EXPECT_TRUE(WaitUntil([&] { return Visible(main) && !IsIconic(first.ApplicationWindow()); }, 10s));
+        EXPECT_TRUE(WaitUntil([&] { return ForegroundProcess() == first.Proc().Id(); }, 10s));
+        EXPECT_TRUE(FindTopLevelWindows(kMainCaption, second.Id()).empty());
+    }
+    EXPECT_EQ(first.Close(), 0u);
+}
+
+// Registers a window class of its own and shows a top-level window with the application's
+// title, as an unrelated program might.
+class ImpostorWindow {
+public:
+    ImpostorWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TorvaneTestImpostor";
+        RegisterClassW(&wc);
+        m_window = CreateWindowExW(0, wc.lpszClassName, kApplicationTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                   200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~ImpostorWindow() { DestroyWindow(m_window); }
+
+private:
+    HWND m_window;
+};
+
+TEST(Startup, AWindowWithTheSameTitleButNoInstanceDoesNotStopAStart) {
+    ClientSetup client;
+    ImpostorWindow impostor;
+    Torvane torvane;
+    EXPECT_TRUE(WaitUntil([&] { return Visible(torvane.MainWindow()); }, 20s, true));
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
+TEST(Startup, HonoursTheShowCommand) {
+    ClientSetup client;
+    {
+        Torvane minimised(SW_SHOWMINNOACTIVE);
+        ASSERT_NE(minimised.MainWindow(), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return minimised.ApplicationWindow() != nullptr; }, 10s));
+        const HWND application = minimised.ApplicationWindow();
+        // Minimised on the taskbar: the application window is an icon, the form not shown.
+        EXPECT_TRUE(WaitUntil([&] { return IsIconic(application) && Visible(application); }, 10s));
+        EXPECT_FALSE(Visible(minimised.MainWindow()));
+        // Restoring from the taskbar brings the form up.
+        PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return Visible(minimised.MainWindow()); }, 10s));
+        EXPECT_EQ(minimised.Close(), 0u);
+    }
+    {
+        Torvane maximised(SW_SHOWMAXIMIZED);
+        EXPECT_TRUE(WaitUntil([&] { return Visible(maximised.MainWindow()) && IsZoomed(maximised.MainWindow()); },
+                              20s));
+        EXPECT_EQ(maximised.Close(), 0u);
+    }
+}
+
+TEST(Startup, SimultaneousStartsEitherRunOrWakeTheInstance) {
+    ClientSetup client;
+    std::vector<std::unique_ptr<Process>> starts;
+    for (int index = 0; index < 10; ++index) {
+        starts.push_back(std::make_unique<Process>(TorvaneExe(), L""));
+    }
+    // A start that finds the marker and a window to wake ends with -1. One made before the
+    // first instance has set its title finds no window and runs as a full instance: the one
+    // way to get two, counted and reported here rather than failed.
+    std::vector<Process*> running;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    for (auto& start : starts) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (const auto exitCode = start->WaitForExit(std::max(left, 0ms)); exitCode.has_value()) {
+            EXPECT_EQ(*exitCode, kWokeRunningInstance);
+        } else {
+            running.push_back(start.get());
+        }
+    }
+    ASSERT_GE(running.size(), 1u);
+    std::printf("[ NOTE     ] %zu of 10 simultaneous starts ran as instances\n", running.size());
+    for (Process* instance : running) {
+        const HWND main = WaitForWindow(kMainCaption, instance->Id(), 20s);
+        ASSERT_NE(main, nullptr) << "a running start has no main window";
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(instance->WaitForExit(30s), 0u);
+    }
+    // Once they are all gone, a start is a first start again.
+    Torvane again;
+    EXPECT_NE(again.MainWindow(), nullptr);
+    EXPECT_EQ(again.Close(), 0u);
+}
+
 }  // namespace
+}  // namespace e2e

@@ -11,16 +11,18 @@ std::vector<RecordedBox>& Boxes() {
     return boxes;
 }
 
+std::wstring& InitialTitle() {
+    static std::wstring title;
+    return title;
+}
+
 class ApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         m_application = std::make_unique<framework::TApplication>();
+        InitialTitle() = m_application->Title();
         m_application->Initialize();
-        m_application->SetMessageBoxFunction(
-            [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
-                Boxes().push_back({owner, text, caption, flags});
-                return IDOK;
-            });
+        RestoreMessageBoxRecorder();
     }
     void TearDown() override { m_application.reset(); }
 
@@ -31,6 +33,18 @@ private:
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 }  // namespace
+
+void RestoreMessageBoxRecorder() {
+    framework::Application->SetMessageBoxFunction(
+        [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+            Boxes().push_back({owner, text, caption, flags});
+            return IDOK;
+        });
+}
+
+const std::wstring& InitialApplicationTitle() {
+    return InitialTitle();
+}
 
 std::vector<RecordedBox> TakeMessageBoxes() {
     return std::exchange(Boxes(), {});
@@ -57,6 +71,7 @@ void MainWindowTest::SetUp() {
 }
 
 void MainWindowTest::TearDown() {
+    RestoreMessageBoxRecorder();
     DestroyMainWindow();
     Drain();
 }

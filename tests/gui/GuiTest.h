@@ -22,6 +22,10 @@ struct RecordedBox {
 
 // Every message box the application showed since the last call, oldest first.
 std::vector<RecordedBox> TakeMessageBoxes();
+// Puts the recorder back after a test installed a message box function of its own.
+void RestoreMessageBoxRecorder();
+// The application window's text right after the application object was created.
+const std::wstring& InitialApplicationTitle();
 
 // Handles every pending message through the application, as its loop would.
 void Pump();
