@@ -1,5 +1,6 @@
 #include "ui/Mainform.h"
 
+#include "framework/Application.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 
@@ -157,6 +158,18 @@ TForm_Main::~TForm_Main() {
 
 void TForm_Main::ReadState() {
     ReadDescription(kDescription);
+}
+
+void TForm_Main::Fill_ListView(bool installed) {
+    // The pause before each of rows 1 to 7 turns "OK"; 4300 ms in all.
+    static constexpr DWORD kPauses[] = {1000, 500, 1000, 100, 1500, 100, 100};
+    constexpr int kStateColumn = 1;
+    ListView_Main->SetItemText(0, kStateColumn, installed ? L"OK" : L"Error");
+    for (int row = 1; row <= static_cast<int>(std::size(kPauses)); ++row) {
+        Application->ProcessMessages();
+        Sleep(kPauses[row - 1]);
+        ListView_Main->SetItemText(row, kStateColumn, L"OK");
+    }
 }
 
 void TForm_Main::FormCreate(TComponent&) {}

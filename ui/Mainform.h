@@ -55,6 +55,10 @@ public:
     // false, with the file unchanged, when any step fails.
     bool OptiBT(std::wstring_view value);
 
+    // Plays the check list: row 0 shows whether the client is installed, then rows 1 to 7 turn
+    // "OK" one after another, each after its pause, with pending messages handled before each.
+    void Fill_ListView(bool installed);
+
     void FormCreate(TComponent& sender);
     void FormClose(TComponent& sender, TCloseAction& action);
     void Button_RunClick(TComponent& sender);
