@@ -7,6 +7,7 @@
 #include <oleauto.h>
 
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace framework {
@@ -28,8 +29,15 @@ public:
         return *this;
     }
 
+    // Takes over the reference of a holder of a derived interface, as a base interface.
+    template <class U>
+        requires std::is_convertible_v<U*, T*>
+    ComPtr(ComPtr<U>&& other) noexcept : m_ptr(other.Detach()) {}
+
     T* Get() const noexcept { return m_ptr; }
     T* operator->() const noexcept { return m_ptr; }
+    // Hands the reference over to the caller, who releases it.
+    T* Detach() noexcept { return std::exchange(m_ptr, nullptr); }
     explicit operator bool() const noexcept { return m_ptr != nullptr; }
 
     // Releases what is held and hands out the slot for a call that returns a new reference.

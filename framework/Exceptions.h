@@ -47,6 +47,12 @@ public:
     using Exception::Exception;
 };
 
+// An XML document that does not parse, or an edit or save the document cannot take.
+class EXmlError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A failed operating-system call, with the system's own text for the error code.
 class EOSError : public Exception {
 public:

@@ -1,0 +1,67 @@
+#include "framework/Registry.h"
+
+#include "framework/Exceptions.h"
+#include "framework/Text.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace framework {
+
+TRegistry::TRegistry(REGSAM access) noexcept : m_access(access) {}
+
+TRegistry::~TRegistry() {
+    CloseKey();
+}
+
+void TRegistry::SetRootKey(HKEY root) noexcept {
+    CloseKey();
+    m_rootKey = root;
+}
+
+bool TRegistry::OpenKey(std::wstring_view key, bool canCreate) {
+    CloseKey();
+    const std::wstring name(key);
+    HKEY opened = nullptr;
+    const LSTATUS status = canCreate ? RegCreateKeyExW(m_rootKey, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                       m_access, nullptr, &opened, nullptr)
+                                     : RegOpenKeyExW(m_rootKey, name.c_str(), 0, m_access, &opened);
+    if (status != ERROR_SUCCESS) {
+        return false;
+    }
+    m_currentKey = opened;
+    return true;
+}
+
+void TRegistry::CloseKey() noexcept {
+    if (m_currentKey != nullptr) {
+        RegCloseKey(m_currentKey);
+        m_currentKey = nullptr;
+    }
+}
+
+std::wstring TRegistry::ReadString(std::wstring_view name) const {
+    const std::wstring valueName(name);
+    DWORD size = 0;
+    if (m_currentKey == nullptr ||
+        RegQueryValueExW(m_currentKey, valueName.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+        size == 0) {
+        return {};
+    }
+    // Room for one more character than the data holds, so that data of odd length or without
+    // its terminating NUL still reads whole.
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD type = REG_NONE;
+    DWORD read = size;
+    if (RegQueryValueExW(m_currentKey, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &read) != ERROR_SUCCESS) {
+        throw ERegistryException(FormatOne(L"Failed to get data for '%s'", name));
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        throw ERegistryException(FormatOne(L"Invalid data type for '%s'", name));
+    }
+    const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(read / sizeof(wchar_t));
+    return std::wstring(buffer.begin(), std::find(buffer.begin(), end, L'\0'));
+}
+
+}  // namespace framework
