@@ -1,0 +1,112 @@
+#include "tests/unit/ClientFolderTest.h"
+
+#include "framework/Exceptions.h"
+
+#include <functional>
+
+namespace testing_support {
+namespace {
+
+using ClientLocator = ClientFolderTest;
+
+// One window object answers every case, so a cached path would show.
+TEST_F(ClientLocator, PathsAreTheRegisteredFolderAsStoredOrEmptyWithoutOne) {
+    struct Case {
+        const char* name;
+        std::function<void(ClientRegistration&)> registry;
+        std::wstring settingsPath;
+        std::wstring executablePath;
+    };
+    const Case cases[] = {
+        {"folder", [](auto& r) { r.SetFolder(L"C:\\Program Files\\BitComet"); },
+         L"C:\\Program Files\\BitComet\\BitComet.xml", L"C:\\Program Files\\BitComet\\BitComet.exe"},
+        {"trailing backslash", [](auto& r) { r.SetFolder(L"C:\\BitComet\\"); }, L"C:\\BitComet\\\\BitComet.xml",
+         L"C:\\BitComet\\\\BitComet.exe"},
+        {"expandable string", [](auto& r) { r.SetFolder(L"%ProgramFiles%\\BitComet", REG_EXPAND_SZ); },
+         L"%ProgramFiles%\\BitComet\\BitComet.xml", L"%ProgramFiles%\\BitComet\\BitComet.exe"},
+        {"outside the code page", [](auto& r) { r.SetFolder(L"D:\\Клиент\\比特"); }, L"D:\\Клиент\\比特\\BitComet.xml",
+         L"D:\\Клиент\\比特\\BitComet.exe"},
+        {"empty value", [](auto& r) { r.SetFolder(L""); }, L"", L""},
+        {"no value", [](auto& r) { r.SetKeyOnly(); }, L"", L""},
+        {"no key", [](auto& r) { r.Remove(); }, L"", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.registry(m_registration);
+        EXPECT_EQ(m_form.GetBCXMLPath(), c.settingsPath);
+        EXPECT_EQ(m_form.GetBCEXEPath(), c.executablePath);
+        EXPECT_FALSE(m_form.IsBCInstalled());
+    }
+}
+
+TEST_F(ClientLocator, AFolderValueOfTheWrongTypeRaisesARegistryError) {
+    m_registration.SetRaw(REG_DWORD, {1, 0, 0, 0});
+    try {
+        m_form.GetBCEXEPath();
+        ADD_FAILURE() << "no exception";
+    } catch (const framework::ERegistryException& error) {
+        EXPECT_EQ(error.Message(), L"Invalid data type for ''");
+    }
+}
+
+TEST_F(ClientLocator, InstalledMeansAFileAtExactlyTheExecutablePath) {
+    const std::wstring executable = m_folder / L"BitComet.exe";
+    EXPECT_FALSE(m_form.IsBCInstalled());
+
+    ASSERT_TRUE(CreateDirectoryW(executable.c_str(), nullptr));
+    EXPECT_FALSE(m_form.IsBCInstalled());
+    RemoveTree(executable);
+
+    WriteText(executable, "MZ");
+    EXPECT_TRUE(m_form.IsBCInstalled());
+    // A timestamp outside what a DOS date can hold does not matter.
+    SYSTEMTIME old{1975, 6, 0, 1, 12, 0, 0, 0};
+    FILETIME stamp{};
+    SystemTimeToFileTime(&old, &stamp);
+    const HANDLE file = CreateFileW(executable.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    SetFileTime(file, nullptr, nullptr, &stamp);
+    CloseHandle(file);
+    EXPECT_TRUE(m_form.IsBCInstalled());
+
+    // A wildcard in the registered folder is no pattern: "Cli?nt" is not "Client".
+    const std::wstring client = m_folder / L"Client";
+    CreateDirectoryW(client.c_str(), nullptr);
+    WriteText(client + L"\\BitComet.exe", "MZ");
+    m_registration.SetFolder(m_folder / L"Cli?nt");
+    EXPECT_FALSE(m_form.IsBCInstalled());
+    m_registration.SetFolder(client);
+    EXPECT_TRUE(m_form.IsBCInstalled());
+}
+
+// Without a client folder, files of the client's names in the root of the current drive are
+// neither taken for the client nor touched.
+TEST_F(ClientLocator, WithoutAFolderNothingInTheDriveRootIsUsed) {
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(m_folder.Path().c_str()));
+    const std::wstring root = m_folder.Path().substr(0, 3);
+    const std::wstring settings = root + L"BitComet.xml";
+    const std::wstring executable = root + L"BitComet.exe";
+    WriteBytes(settings, Fixture(L"settings-plain.xml"));
+    WriteText(executable, "MZ");
+    const auto before = FolderState(root.substr(0, 2));
+
+    for (const auto& unregister : {std::function<void()>([&] { m_registration.SetFolder(L""); }),
+                                   std::function<void()>([&] { m_registration.SetKeyOnly(); }),
+                                   std::function<void()>([&] { m_registration.Remove(); })}) {
+        unregister();
+        EXPECT_EQ(m_form.GetBCXMLPath(), L"");
+        EXPECT_FALSE(m_form.IsBCInstalled());
+        EXPECT_FALSE(m_form.OptiBT(L"1000"));
+        EXPECT_FALSE(m_form.OptiBT(L"NULL"));
+    }
+    const auto after = FolderState(root.substr(0, 2));
+    RemoveTree(settings);
+    RemoveTree(executable);
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(after, before);
+}
+
+}  // namespace
+}  // namespace testing_support
