@@ -42,12 +42,16 @@ void TImageList::AddMaskedStrip(int bitmapId, COLORREF masked) {
     Win32Check(added >= 0, L"Cannot add image strip");
 }
 
-void TImageList::GetIcon(int index, TIcon& icon) const {
+bool TImageList::GetIcon(int index, TIcon& icon) const {
     if (m_handle == nullptr || index < 0 || index >= Count()) {
-        icon.Clear();
-        return;
+        return false;
     }
-    icon.Adopt(ImageList_GetIcon(m_handle, index, ILD_NORMAL));
+    const HICON copy = ImageList_GetIcon(m_handle, index, ILD_NORMAL);
+    if (copy == nullptr) {
+        return false;
+    }
+    icon.Adopt(copy);
+    return true;
 }
 
 void TImageList::SetProperty(std::wstring_view name, const PropertyValue& value) {
@@ -61,17 +65,11 @@ void TImageList::SetProperty(std::wstring_view name, const PropertyValue& value)
     } else if (name == L"ShareImages") {
         m_shareImages = PropertyAs<bool>(value, self, name);
     } else if (name == L"Bitmap") {
-        m_stripId = PropertyAs<ResourceRef>(value, self, name).id;
+        // Loaded at once, not in Loaded: components created before the list may already ask
+        // for its images in their own Loaded.
+        AddMaskedStrip(PropertyAs<ResourceRef>(value, self, name).id, kStripMask);
     } else {
         TComponent::SetProperty(name, value);
-    }
-}
-
-void TImageList::Loaded() {
-    TComponent::Loaded();
-    HandleNeeded();
-    if (m_stripId != 0) {
-        AddMaskedStrip(m_stripId, kStripMask);
     }
 }
 

@@ -19,14 +19,16 @@ public:
     int Count() const noexcept;
     int Width() const noexcept { return m_width; }
     int Height() const noexcept { return m_height; }
+    int AllocBy() const noexcept { return m_allocBy; }
+    bool ShareImages() const noexcept { return m_shareImages; }
 
     // Appends the images of a bitmap strip; masked is the colour that shows the background.
     void AddMaskedStrip(int bitmapId, COLORREF masked);
-    // Copies image index into icon; an index outside the list leaves the icon empty.
-    void GetIcon(int index, TIcon& icon) const;
+    // Copies image index into icon. An index outside the list leaves the icon as it was and
+    // returns false.
+    bool GetIcon(int index, TIcon& icon) const;
 
     void SetProperty(std::wstring_view name, const PropertyValue& value) override;
-    void Loaded() override;
 
 private:
     void HandleNeeded();
@@ -36,7 +38,6 @@ private:
     int m_height = 16;
     int m_allocBy = 4;
     bool m_shareImages = false;
-    int m_stripId = 0;
 };
 
 }  // namespace framework

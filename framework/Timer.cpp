@@ -1,0 +1,82 @@
+#include "framework/Timer.h"
+
+#include "framework/Exceptions.h"
+
+namespace framework {
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+}  // namespace
+
+TTimer::TTimer(TComponent* owner)
+    : TComponent(owner), m_window([this](TMessage& message) { HandleMessage(message); }) {}
+
+TTimer::~TTimer() {
+    if (m_running) {
+        KillTimer(m_window.Handle(), kTimerId);
+    }
+}
+
+void TTimer::SetEnabled(bool enabled) {
+    if (enabled != m_enabled) {
+        m_enabled = enabled;
+        UpdateTimer();
+    }
+}
+
+void TTimer::SetInterval(unsigned interval) {
+    if (interval != m_interval) {
+        m_interval = interval;
+        UpdateTimer();
+    }
+}
+
+void TTimer::SetOnTimer(TNotifyEvent handler) {
+    m_onTimer = std::move(handler);
+    UpdateTimer();
+}
+
+void TTimer::UpdateTimer() {
+    if (m_running) {
+        KillTimer(m_window.Handle(), kTimerId);
+        m_running = false;
+    }
+    if (m_interval != 0 && m_enabled && m_onTimer) {
+        m_running = SetTimer(m_window.Handle(), kTimerId, m_interval, nullptr) != 0;
+        if (!m_running) {
+            throw EOutOfResources(L"Not enough timers available");
+        }
+    }
+}
+
+void TTimer::HandleMessage(TMessage& message) {
+    if (message.Msg == WM_TIMER) {
+        if (m_onTimer) {
+            m_onTimer(*this);
+        }
+        return;
+    }
+    message.Result = DefWindowProcW(m_window.Handle(), message.Msg, message.WParam, message.LParam);
+}
+
+void TTimer::SetProperty(std::wstring_view name, const PropertyValue& value) {
+    if (name == L"Enabled") {
+        SetEnabled(PropertyAs<bool>(value, Name(), name));
+    } else if (name == L"Interval") {
+        SetInterval(static_cast<unsigned>(PropertyAs<int>(value, Name(), name)));
+    } else {
+        TComponent::SetProperty(name, value);
+    }
+}
+
+void TTimer::BindEvent(std::wstring_view name, TNotifyEvent handler) {
+    if (name == L"OnTimer") {
+        SetOnTimer(std::move(handler));
+    } else {
+        TComponent::BindEvent(name, std::move(handler));
+    }
+}
+
+}  // namespace framework

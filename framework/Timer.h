@@ -1,0 +1,38 @@
+// TTimer: a component that raises OnTimer every Interval milliseconds while enabled. Ticks
+// arrive as window messages on the thread that created the timer.
+#pragma once
+
+#include "framework/Component.h"
+#include "framework/UtilityWindow.h"
+
+namespace framework {
+
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+
+    bool Enabled() const noexcept { return m_enabled; }
+    void SetEnabled(bool enabled);
+    unsigned Interval() const noexcept { return m_interval; }
+    void SetInterval(unsigned interval);
+    const TNotifyEvent& OnTimer() const noexcept { return m_onTimer; }
+    void SetOnTimer(TNotifyEvent handler);
+    // Whether a system timer is running now.
+    bool Running() const noexcept { return m_running; }
+
+    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+    void BindEvent(std::wstring_view name, TNotifyEvent handler) override;
+
+private:
+    void UpdateTimer();
+    void HandleMessage(TMessage& message);
+
+    TUtilityWindow m_window;
+    bool m_enabled = true;
+    unsigned m_interval = 1000;
+    TNotifyEvent m_onTimer;
+    bool m_running = false;
+};
+
+}  // namespace framework
