@@ -1,9 +1,8 @@
 // TBitBtn: a push button with a small picture beside its caption.
 #pragma once
 
+#include "framework/Icon.h"
 #include "framework/WinControl.h"
-
-#include <commctrl.h>
 
 namespace framework {
 
@@ -14,7 +13,7 @@ public:
 
     // Pressing Escape on the form presses the cancel button.
     bool Cancel() const noexcept { return m_cancel; }
-    HIMAGELIST Glyphs() const noexcept { return m_glyphs; }
+    const TIcon& Glyph() const noexcept { return m_glyph; }
 
     bool CNCommand(WORD code) override;
     void SetProperty(std::wstring_view name, const PropertyValue& value) override;
@@ -28,7 +27,7 @@ private:
     int m_glyphId = 0;
     int m_glyph2xId = 0;
     bool m_cancel = false;
-    HIMAGELIST m_glyphs = nullptr;
+    TIcon m_glyph;
 };
 
 }  // namespace framework

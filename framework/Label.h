@@ -13,6 +13,9 @@ public:
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
+    // Widens the label when its text needs more room than it was laid out with, as happens
+    // with the substitute fonts of a high DPI; it never shrinks below its designed size.
+    void InitializeWnd() override;
 };
 
 }  // namespace framework
