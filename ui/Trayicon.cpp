@@ -1,0 +1,406 @@
+#include "ui/Trayicon.h"
+
+#include "framework/Exceptions.h"
+#include "framework/Form.h"
+#include "framework/Text.h"
+#include "resources/resource.h"
+
+namespace ui {
+
+using framework::Application;
+
+namespace {
+
+TTrayIcon::TShellNotifyIcon g_shellNotifyIcon = &Shell_NotifyIconW;
+
+// The error texts live in the program's string table; a test program without it gets the same
+// words from here.
+std::wstring ResourceString(UINT id, const wchar_t* fallback) {
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring(fallback);
+}
+
+POINT CursorPosition() {
+    POINT point{};
+    GetCursorPos(&point);
+    return point;
+}
+
+}  // namespace
+
+void TTrayIcon::SetShellNotifyIcon(TShellNotifyIcon function) noexcept {
+    g_shellNotifyIcon = function != nullptr ? function : &Shell_NotifyIconW;
+}
+
+TTrayIcon::TTrayIcon(TComponent* owner)
+    : TComponent(owner),
+      m_timer(std::make_unique<framework::TTimer>(nullptr)),
+      m_hook(framework::MakeWindowHook<&TTrayIcon::ApplicationHookProc>(*this)),
+      m_window([this](TMessage& message) { DoMessage(message); }) {
+    if (Application != nullptr) {
+        m_icon.Assign(Application->Icon());
+    }
+    // Fields are written directly here; the property setters would already talk to the shell.
+    RestoreOn = imDoubleClick;
+    OnAnimate = [this](TComponent& sender) { DoOnAnimate(sender); };
+    PopupMenuOn = imNone;
+    m_visible = false;
+    m_hide = true;
+
+    m_timer->SetEnabled(false);
+    m_timer->SetOnTimer(OnAnimate);
+    m_timer->SetInterval(1000);
+
+    if (!Designing()) {
+        m_data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+        m_data.hWnd = m_window.Handle();
+        // The instance's address makes the id unique per icon of the window.
+        m_data.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(this));
+        m_data.hIcon = m_icon.Handle();
+        m_data.uFlags = NIF_MESSAGE | NIF_ICON;
+        m_data.uCallbackMessage = kTrayIconCallback;
+        m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+        Update();
+    }
+}
+
+TTrayIcon::~TTrayIcon() {
+    if (!Designing()) {
+        g_shellNotifyIcon(NIM_DELETE, &m_data);
+    }
+    // The application must never call the hook of a component that is gone.
+    if (Application != nullptr) {
+        Application->UnhookMainWindow(m_hook);
+    }
+}
+
+bool TTrayIcon::Hooked() const noexcept {
+    return Application != nullptr && Application->HasHook(m_hook);
+}
+
+bool TTrayIcon::Notify(DWORD message) {
+    return g_shellNotifyIcon(message, &m_data) != FALSE;
+}
+
+void TTrayIcon::SetVisible(bool value) {
+    m_visible = value;
+    if (Designing()) {
+        return;
+    }
+    // Every assignment repeats the request: the shell, not this flag, knows what it shows.
+    if (value) {
+        if (!Notify(NIM_ADD)) {
+            throw framework::EOutOfResources(
+                ResourceString(IDS_CANNOT_CREATE_NOTIFY_ICON, L"Cannot Create System Shell Notification Icon"));
+        }
+        SetHide(true);
+        Application->HookMainWindow(m_hook);
+    } else {
+        if (!Notify(NIM_DELETE)) {
+            throw framework::EOutOfResources(
+                ResourceString(IDS_CANNOT_REMOVE_NOTIFY_ICON, L"Cannot Remove System Shell Notification Icon"));
+        }
+        SetHide(false);
+        Application->UnhookMainWindow(m_hook);
+    }
+}
+
+void TTrayIcon::SetHint(std::wstring_view value) {
+    // The shell's basic tooltip holds 64 characters; a longer text is refused, not cut.
+    if (value == m_hint || value.size() >= 64) {
+        return;
+    }
+    m_hint = value;
+    framework::CopyBounded(m_data.szTip, m_hint);
+    if (m_hint.empty()) {
+        m_data.uFlags &= ~static_cast<UINT>(NIF_TIP);
+    } else {
+        m_data.uFlags |= NIF_TIP;
+    }
+    Update();
+}
+
+void TTrayIcon::Update() {
+    if (Designing()) {
+        return;
+    }
+    m_data.hIcon = m_icon.Handle();
+    if (m_visible) {
+        Notify(NIM_MODIFY);
+    }
+}
+
+void TTrayIcon::SetIconIndex(int value) {
+    m_iconIndex = value;
+    if (Icons != nullptr) {
+        Icons->GetIcon(value, m_icon);
+    }
+    Update();
+}
+
+int TTrayIcon::GetAnimateInterval() const noexcept {
+    return static_cast<int>(m_timer->Interval());
+}
+
+void TTrayIcon::SetAnimateInterval(int value) {
+    m_timer->SetInterval(static_cast<unsigned>(value));
+}
+
+void TTrayIcon::SetAnimate(bool value) {
+    if (Icons != nullptr || Loading()) {
+        m_animate = value;
+    }
+    if (Icons != nullptr && !Designing()) {
+        m_timer->SetEnabled(value);
+    }
+}
+
+void TTrayIcon::DoOnAnimate(TComponent&) {
+    if (Icons == nullptr) {
+        return;
+    }
+    const int count = Icons->Count();
+    SetIconIndex(m_iconIndex < count - 1 ? m_iconIndex + 1 : 0);
+}
+
+void TTrayIcon::Loaded() {
+    TComponent::Loaded();
+    if (Icons != nullptr) {
+        m_timer->SetEnabled(m_animate);
+        Icons->GetIcon(m_iconIndex, m_icon);
+    } else {
+        m_animate = false;
+        m_icon.Assign(Application->Icon());
+    }
+    Update();
+}
+
+void TTrayIcon::SetDefaultIcon() {
+    m_icon.Assign(Application->Icon());
+    Update();
+}
+
+void TTrayIcon::EndSession() {
+    g_shellNotifyIcon(NIM_DELETE, &m_data);
+}
+
+TShiftState TTrayIcon::ShiftState() {
+    TShiftState state = 0;
+    if (GetKeyState(VK_SHIFT) < 0) {
+        state |= ssShift;
+    }
+    if (GetKeyState(VK_CONTROL) < 0) {
+        state |= ssCtrl;
+    }
+    if (GetKeyState(VK_MENU) < 0) {
+        state |= ssAlt;
+    }
+    return state;
+}
+
+void TTrayIcon::DoMessage(TMessage& message) {
+    message.Result = 0;
+    switch (message.Msg) {
+        case WM_QUERYENDSESSION:
+            message.Result = 1;
+            break;
+        case WM_ENDSESSION:
+            EndSession();
+            break;
+        case kTrayIconCallback:
+            HandleMouse(static_cast<UINT>(message.LParam));
+            break;
+        default:
+            // A restarted shell has an empty notification area; the icon goes back in while it
+            // is meant to be shown, or the user would have no way back to a hidden window.
+            if (message.Msg == m_taskbarCreated && m_taskbarCreated != 0 && m_visible && !Designing()) {
+                Notify(NIM_ADD);
+            }
+            break;
+    }
+}
+
+void TTrayIcon::HandleMouse(UINT mouseMessage) {
+    switch (mouseMessage) {
+        case WM_MOUSEMOVE:
+            if (OnMouseMove) {
+                const POINT point = CursorPosition();
+                DoMouseMove(ShiftState(), point.x, point.y);
+            }
+            break;
+        case WM_LBUTTONDOWN: {
+            const POINT point = CursorPosition();
+            DoMouseDown(mbLeft, ShiftState() | ssLeft, point.x, point.y);
+            break;
+        }
+        case WM_LBUTTONUP: {
+            if (OnClick) {
+                DoClick();
+            }
+            const POINT point = CursorPosition();
+            DoMouseUp(mbLeft, ShiftState() | ssLeft, point.x, point.y);
+            RestoreOrShowMenuOn(imLeftClickUp);
+            break;
+        }
+        case WM_LBUTTONDBLCLK:
+            DoDblClick();
+            RestoreOrShowMenuOn(imLeftDoubleClick);
+            break;
+        case WM_RBUTTONDOWN: {
+            const POINT point = CursorPosition();
+            DoMouseDown(mbRight, ShiftState() | ssRight, point.x, point.y);
+            break;
+        }
+        case WM_RBUTTONUP: {
+            const POINT point = CursorPosition();
+            DoMouseUp(mbRight, ShiftState() | ssRight, point.x, point.y);
+            RestoreOrShowMenuOn(imRightClickUp);
+            break;
+        }
+        case WM_RBUTTONDBLCLK:
+            DoDblClick();
+            RestoreOrShowMenuOn(imRightDoubleClick);
+            break;
+        case WM_MBUTTONDOWN: {
+            const POINT point = CursorPosition();
+            DoMouseDown(mbMiddle, ShiftState() | ssMiddle, point.x, point.y);
+            break;
+        }
+        case WM_MBUTTONUP: {
+            const POINT point = CursorPosition();
+            DoMouseUp(mbMiddle, ShiftState() | ssMiddle, point.x, point.y);
+            break;
+        }
+        case WM_MBUTTONDBLCLK:
+            DoDblClick();
+            break;
+        default:
+            break;
+    }
+}
+
+// Restore first, then the menu, when both are set to act at the same point.
+void TTrayIcon::RestoreOrShowMenuOn(TTrayIconMessage point) {
+    if (RestoreOn == point) {
+        Restore();
+    }
+    if (PopupMenuOn == point) {
+        ShowMenu();
+    }
+}
+
+void TTrayIcon::DoClick() {
+    RestoreOrShowMenuOn(imClick);
+    if (OnClick) {
+        OnClick(*this);
+    }
+}
+
+void TTrayIcon::DoDblClick() {
+    RestoreOrShowMenuOn(imDoubleClick);
+    if (OnDblClick) {
+        OnDblClick(*this);
+    }
+}
+
+void TTrayIcon::DoMouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) {
+        OnMouseMove(*this, shift, x, y);
+    }
+}
+
+void TTrayIcon::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    RestoreOrShowMenuOn(imMouseDown);
+    if (OnMouseDown) {
+        OnMouseDown(*this, button, shift, x, y);
+    }
+}
+
+void TTrayIcon::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    RestoreOrShowMenuOn(imMouseUp);
+    if (OnMouseUp) {
+        OnMouseUp(*this, button, shift, x, y);
+    }
+}
+
+void TTrayIcon::ShowMenu() {
+    const POINT point = CursorPosition();
+    // The menu closes when the user clicks elsewhere only if the program is in the foreground.
+    if (framework::TForm* active = Application->ActiveForm(); active != nullptr) {
+        SetForegroundWindow(active->Handle());
+    }
+    if (PopupMenu != nullptr) {
+        PopupMenu->Popup(point.x, point.y);
+    }
+}
+
+void TTrayIcon::Minimize() {
+    Application->Minimize();
+    // The taskbar button goes too: the icon alone stands for the program.
+    ShowWindow(Application->Handle(), SW_HIDE);
+    if (OnMinimize) {
+        OnMinimize(*this);
+    }
+}
+
+void TTrayIcon::Restore() {
+    Application->Restore();
+    ShowWindow(Application->Handle(), SW_RESTORE);
+    SetForegroundWindow(Application->Handle());
+    if (OnRestore) {
+        OnRestore(*this);
+    }
+}
+
+bool TTrayIcon::ApplicationHookProc(TMessage& message) {
+    // wParam is compared whole: only the exact commands count.
+    if (message.Msg == WM_SYSCOMMAND && message.WParam == SC_MINIMIZE) {
+        Minimize();
+    }
+    if (message.Msg == WM_SYSCOMMAND && message.WParam == SC_RESTORE) {
+        Restore();
+    }
+    return false;
+}
+
+void TTrayIcon::Notification(TComponent& component, framework::TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == framework::TOperation::opRemove) {
+        if (&component == Icons) {
+            Icons = nullptr;
+        } else if (&component == PopupMenu) {
+            PopupMenu = nullptr;
+        }
+    }
+}
+
+void TTrayIcon::SetProperty(std::wstring_view name, const framework::PropertyValue& value) {
+    using framework::PropertyAs;
+    const std::wstring& self = Name();
+    if (name == L"Visible") {
+        SetVisible(PropertyAs<bool>(value, self, name));
+    } else if (name == L"Hint") {
+        SetHint(PropertyAs<std::wstring_view>(value, self, name));
+    } else if (name == L"Hide") {
+        SetHide(PropertyAs<bool>(value, self, name));
+    } else if (name == L"RestoreOn") {
+        RestoreOn = framework::PropertyAsEnum<TTrayIconMessage>(value, self, name);
+    } else if (name == L"PopupMenuOn") {
+        PopupMenuOn = framework::PropertyAsEnum<TTrayIconMessage>(value, self, name);
+    } else if (name == L"AnimateInterval") {
+        SetAnimateInterval(PropertyAs<int>(value, self, name));
+    } else if (name == L"Animate") {
+        SetAnimate(PropertyAs<bool>(value, self, name));
+    } else if (name == L"IconIndex") {
+        SetIconIndex(PropertyAs<int>(value, self, name));
+    } else if (name == L"Icons") {
+        Icons = dynamic_cast<framework::TImageList*>(PropertyAs<TComponent*>(value, self, name));
+    } else if (name == L"PopupMenu") {
+        PopupMenu = dynamic_cast<framework::TPopupMenu*>(PropertyAs<TComponent*>(value, self, name));
+    } else {
+        TComponent::SetProperty(name, value);
+    }
+}
+
+}  // namespace ui
