@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/Shell.h"
+#include "ui/SettingsTuner.h"
 #include "resources/resource.h"
 
 #include "Version.h"
@@ -13,6 +14,9 @@ TForm_Main* Form_Main = nullptr;
 namespace {
 
 using namespace framework;
+
+// The value a run writes for the two connection limits.
+constexpr wchar_t kTunedValue[] = L"1000";
 
 // The stored window description: read top to bottom as a form file would be.
 constexpr TFormRow kDescription[] = {
@@ -123,12 +127,21 @@ constexpr TFormRow kDescription[] = {
         Prop(L"Font.Color", clBlack),
         Prop(L"Checked", true),
         Prop(L"TabOrder", 0),
+    Object<&TForm_Main::TrayIcon_Main>(L"TrayIcon_Main"),
+        Prop(L"Visible", true),
+        Prop(L"Hide", true),
+        Prop(L"RestoreOn", imDoubleClick),
+        Prop(L"PopupMenuOn", imNone),
+        Prop(L"AnimateInterval", 400),
+        Prop(L"Icons", ComponentRef{L"ImageList_TrayIcon"}),
     Object<&TForm_Main::ImageList_TrayIcon>(L"ImageList_TrayIcon"),
         Prop(L"Width", 32),
         Prop(L"Height", 32),
         Prop(L"AllocBy", 4),
         Prop(L"ShareImages", true),
         Prop(L"Bitmap", ResourceRef{IDB_TRAY_IMAGES}),
+    Object<&TForm_Main::XMLDoc1>(L"XMLDoc1"),
+        Prop(L"DOMVendor", L"MSXML"),
 };
 
 // The folder of the running executable, without a trailing separator.
@@ -172,11 +185,63 @@ void TForm_Main::Fill_ListView(bool installed) {
     }
 }
 
-void TForm_Main::FormCreate(TComponent&) {}
+void TForm_Main::OptiBTGuarded(std::wstring_view value) {
+    // The path is taken afresh for each step, as every use reads the registry again.
+    if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    OptiBT(value);
+    if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+}
 
-void TForm_Main::FormClose(TComponent&, TCloseAction&) {}
+void TForm_Main::StartClient() {
+    const std::wstring path = GetBCEXEPath();
+    if (path.empty()) {
+        return;
+    }
+    // The path goes in as the program to run and, quoted, as the command line, so that a
+    // folder with blanks in its name can never start another program.
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
 
-void TForm_Main::Button_RunClick(TComponent&) {}
+void TForm_Main::FormCreate(TComponent&) {
+    OptiBTGuarded(kRestoreMarker);
+}
+
+void TForm_Main::FormClose(TComponent&, TCloseAction&) {
+    OptiBTGuarded(kRestoreMarker);
+    m_closed = true;
+}
+
+void TForm_Main::Button_RunClick(TComponent&) {
+    const bool installed = IsBCInstalled();
+    // Disabled before the check list plays: its message handling would otherwise let a
+    // second click start a second run inside this one.
+    Button_Run->SetEnabled(false);
+    Fill_ListView(installed);
+    if (m_closed) {
+        // The window was closed during the pauses and the file is restored: leave it so.
+        return;
+    }
+    OptiBTGuarded(kTunedValue);
+    TrayIcon_Main->Minimize();
+    TrayIcon_Main->SetAnimate(true);
+    if (CheckBox_OpenBitComet->Checked()) {
+        StartClient();
+    }
+}
 
 void TForm_Main::Button_CloseClick(TComponent&) {
     Form_Main->Close();

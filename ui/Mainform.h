@@ -12,6 +12,8 @@
 #include "framework/Label.h"
 #include "framework/ListView.h"
 #include "framework/StatusBar.h"
+#include "framework/XmlDocument.h"
+#include "ui/Trayicon.h"
 
 #include <string>
 
@@ -41,7 +43,9 @@ public:
     framework::TListView* ListView_Main = nullptr;
     framework::TGroupBox* GroupBox1 = nullptr;
     framework::TCheckBox* CheckBox_OpenBitComet = nullptr;
+    TTrayIcon* TrayIcon_Main = nullptr;
     framework::TImageList* ImageList_TrayIcon = nullptr;
+    framework::TXMLDocument* XMLDoc1 = nullptr;
 
     // The client locator. Each call reads the registry afresh. The paths are empty when the
     // registry names no client folder; a registry value of the wrong type raises
@@ -68,6 +72,17 @@ public:
 
 protected:
     void ReadState() override;
+
+private:
+    // Calls OptiBT with the settings file writable, and leaves it read-only afterwards. Without
+    // a client folder no file is touched.
+    void OptiBTGuarded(std::wstring_view value);
+    // Starts the client's executable, if there is a client folder.
+    void StartClient();
+
+    // Set once the close sequence has run; a run whose check list was still playing then
+    // stops instead of tuning the file again.
+    bool m_closed = false;
 };
 
 // The single instance, set as soon as the application creates it.

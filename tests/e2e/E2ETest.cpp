@@ -26,6 +26,11 @@ HWND Torvane::MainWindow(std::chrono::milliseconds timeout) {
     return m_main;
 }
 
+HWND Torvane::ShownMainWindow(std::chrono::milliseconds timeout) {
+    const HWND main = MainWindow(timeout);
+    return main != nullptr && WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, timeout) ? main : nullptr;
+}
+
 HWND Torvane::ApplicationWindow() {
     for (HWND window : FindTopLevelWindows(kApplicationTitle, m_process.Id())) {
         if (ClassName(window) == L"TApplication") {
@@ -40,6 +45,12 @@ std::optional<DWORD> Torvane::Close() {
         PostMessageW(main, WM_CLOSE, 0, 0);
     }
     return m_process.WaitForExit(30s);
+}
+
+bool IsReadOnlyFile(const std::wstring& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) == FILE_ATTRIBUTE_READONLY;
 }
 
 ClientSetup::ClientSetup() {

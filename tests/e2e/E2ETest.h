@@ -27,6 +27,8 @@ public:
     Process& Proc() { return m_process; }
     // The main window once it exists (not necessarily visible).
     HWND MainWindow(std::chrono::milliseconds timeout = 20s);
+    // The main window once it is on screen: created, its creation handler run, shown.
+    HWND ShownMainWindow(std::chrono::milliseconds timeout = 20s);
     // The application window: class TApplication, titled with the application title.
     HWND ApplicationWindow();
     // Asks the program to close as the user would and returns its exit code.
@@ -36,6 +38,9 @@ private:
     Process m_process;
     HWND m_main = nullptr;
 };
+
+// Read-only is the attribute the program sets; Wine reports every file as archived besides.
+bool IsReadOnlyFile(const std::wstring& path);
 
 // A scratch client folder registered as the client's, for tests that start the real program.
 class ClientSetup {

@@ -51,6 +51,9 @@ class ApplicationTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
+        // The application object on its own: without the tray icon's hook, which would take
+        // a minimised application into the notification area.
+        Form().TrayIcon_Main->SetVisible(false);
         Form().OnClose = [this](framework::TComponent&, framework::TCloseAction&) { ++closeHandlerRuns; };
     }
     int closeHandlerRuns = 0;

@@ -292,7 +292,7 @@ TEST_F(MainWindow, HowToUseOpensTheHelpPageFromTheProgramFolder) {
     const std::wstring programFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
     SetCurrentDirectoryW(saved);
 
-    EXPECT_EQ(lstrcmpiW(current, programFolder.c_str()), 0) << "the program's folder must be current";
+    EXPECT_TRUE(SamePath(current, programFolder)) << "the program's folder must be current";
     ASSERT_EQ(shell.requests.size(), 1u);
     EXPECT_EQ(shell.requests[0].verb, L"open");
     EXPECT_EQ(shell.requests[0].file, L"help.html");

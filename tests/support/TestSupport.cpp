@@ -2,6 +2,8 @@
 
 #include "framework/Text.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <thread>
@@ -146,6 +148,19 @@ void WriteText(const std::wstring& path, const std::string& text) {
 
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    const auto full = [](const std::wstring& path) {
+        wchar_t buffer[MAX_PATH * 2] = {};
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
+        std::wstring result = buffer;
+        while (result.size() > 3 && result.back() == L'\\') {
+            result.pop_back();
+        }
+        return result;
+    };
+    return lstrcmpiW(full(a).c_str(), full(b).c_str()) == 0;
 }
 
 DWORD Attributes(const std::wstring& path) {
@@ -301,6 +316,65 @@ std::wstring WindowText(HWND window) {
     // Read the text without sending a message, so a window that hangs cannot stall the tests.
     InternalGetWindowText(window, text, static_cast<int>(std::size(text)));
     return text;
+}
+
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text) {
+    struct Search {
+        const std::wstring* className;
+        const std::wstring* text;
+        HWND found;
+    } search{&className, &text, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* state = reinterpret_cast<Search*>(lParam);
+            if (lstrcmpiW(ClassName(window).c_str(), state->className->c_str()) == 0 &&
+                (state->text->empty() || WindowText(window) == *state->text)) {
+                state->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<std::vector<std::wstring>> ReadListView(HWND list) {
+    // The request and the text must live in the list's process: LVM_GETITEMTEXT carries
+    // pointers.
+    std::vector<std::vector<std::wstring>> rows;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr) {
+        return rows;
+    }
+    constexpr int kChars = 260;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT,
+                                  PAGE_READWRITE);
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        std::vector<std::wstring> cells;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW request{};
+            request.iSubItem = column;
+            request.pszText = remoteText;
+            request.cchTextMax = kChars;
+            WriteProcessMemory(process, remote, &request, sizeof request, nullptr);
+            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+            wchar_t text[kChars] = {};
+            ReadProcessMemory(process, remoteText, text, sizeof text, nullptr);
+            text[kChars - 1] = L'\0';
+            cells.emplace_back(text);
+        }
+        rows.push_back(std::move(cells));
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return rows;
 }
 
 std::wstring ClassName(HWND window) {

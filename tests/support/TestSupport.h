@@ -45,6 +45,8 @@ std::string ReadText(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::wstring& path, const std::string& text);
 bool FileExists(const std::wstring& path);
+// Whether two paths name the same place, whatever their separators, case or trailing separator.
+bool SamePath(const std::wstring& a, const std::wstring& b);
 DWORD Attributes(const std::wstring& path);
 // The names in a folder, "." and ".." left out.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
@@ -103,5 +105,9 @@ std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId
 HWND WaitForWindow(const std::wstring& title, DWORD processId, std::chrono::milliseconds timeout);
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
+// The first child window (at any depth) of a class, and with this text unless text is empty.
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text = L"");
+// The cells of a list view, row by row, also of a list view in another process.
+std::vector<std::vector<std::wstring>> ReadListView(HWND list);
 
 }  // namespace testing_support

@@ -1,0 +1,275 @@
+// The whole program on a client folder made by the test: the settings file after start, Run
+// and close, the client's stand-in and what it was started with.
+#include "tests/e2e/E2ETest.h"
+
+#include "framework/Text.h"
+
+#include <algorithm>
+
+namespace e2e {
+namespace {
+
+constexpr char kUserSettings[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<BitComet>\r\n"
+    "  <Settings>\r\n"
+    "    <ListenPort>16888</ListenPort>\r\n"
+    "    <ConnectedPeersMax>50</ConnectedPeersMax>\r\n"
+    "    <GlobalMaxUploadRate>40</GlobalMaxUploadRate>\r\n"
+    "    <MaxTcpConnectionAttempts>8</MaxTcpConnectionAttempts>\r\n"
+    "    <GlobalMaxDownloadRate>800</GlobalMaxDownloadRate>\r\n"
+    "    <Language>en_US</Language>\r\n"
+    "  </Settings>\r\n"
+    "</BitComet>\r\n";
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+bool HasNoManagedSetting(const std::string& text) {
+    for (const char* name : {"<ConnectedPeersMax", "<MaxTcpConnectionAttempts", "<GlobalMaxUploadRate",
+                             "<GlobalMaxDownloadRate"}) {
+        if (text.find(name) != std::string::npos) {
+            return false;
+        }
+    }
+    return text.find("<ListenPort>16888</ListenPort>") != std::string::npos &&
+           text.find("<Language>en_US</Language>") != std::string::npos;
+}
+
+bool IsTuned(const std::string& text) {
+    return Count(text, "<ConnectedPeersMax>1000</ConnectedPeersMax>") == 1 &&
+           Count(text, "<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>") == 1 &&
+           Count(text, "<ConnectedPeersMax") == 1 && Count(text, "<MaxTcpConnectionAttempts") == 1 &&
+           text.find("GlobalMax") == std::string::npos && text.find("<ListenPort>16888</ListenPort>") != std::string::npos;
+}
+
+// The client's stand-in reports each start in a log beside itself, and ends at once.
+class StandInClient {
+public:
+    explicit StandInClient(const std::wstring& folder, bool withExecutable = true) : m_folder(folder) {
+        if (withExecutable) {
+            CopyFileW(StandInExe().c_str(), (folder + L"\\BitComet.exe").c_str(), FALSE);
+        }
+        SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
+    }
+    ~StandInClient() { SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", nullptr); }
+
+    // One entry per start: command line and current directory.
+    std::vector<std::pair<std::wstring, std::wstring>> Starts() const {
+        std::vector<std::pair<std::wstring, std::wstring>> starts;
+        const std::wstring log = m_folder + L"\\standin-starts.log";
+        if (!FileExists(log)) {
+            return starts;
+        }
+        const std::wstring text = framework::FromUtf8(ReadText(log));
+        std::size_t begin = 0;
+        while (begin < text.size()) {
+            const std::size_t end = text.find(L"\r\n", begin);
+            const std::wstring line = text.substr(begin, end - begin);
+            const std::size_t tab = line.find(L'\t');
+            starts.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+            begin = end == std::wstring::npos ? text.size() : end + 2;
+        }
+        return starts;
+    }
+
+private:
+    std::wstring m_folder;
+};
+
+void ClickRun(HWND main) {
+    const HWND run = FindChild(main, L"Button", L"Run");
+    ASSERT_NE(run, nullptr);
+    PostMessageW(run, BM_CLICK, 0, 0);
+}
+
+// Waits until a run has sent the program to the notification area.
+bool RunFinished(Torvane& torvane) {
+    const HWND main = torvane.MainWindow();
+    return WaitUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(torvane.ApplicationWindow()); }, 30s);
+}
+
+std::vector<std::wstring> States(HWND main) {
+    std::vector<std::wstring> states;
+    for (const auto& row : ReadListView(FindChild(main, L"SysListView32"))) {
+        states.push_back(row.at(1));
+    }
+    return states;
+}
+
+const std::vector<std::wstring> kAllOk(8, L"OK");
+
+class Sequences : public ::testing::Test {
+protected:
+    ClientSetup client;
+    ScratchFolder workingFolder{L"cwd"};
+
+    void WriteUserSettings(DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        WriteText(client.SettingsFile(), kUserSettings);
+        SetFileAttributesW(client.SettingsFile().c_str(), attributes);
+    }
+    std::string Settings() { return ReadText(client.SettingsFile()); }
+};
+
+TEST_F(Sequences, StartAndCloseLeaveTheFileRestoredAndReadOnly) {
+    for (const DWORD before : {DWORD{FILE_ATTRIBUTE_NORMAL}, DWORD{FILE_ATTRIBUTE_READONLY}}) {
+        WriteUserSettings(before);
+        Torvane torvane;
+        ASSERT_NE(torvane.ShownMainWindow(), nullptr);
+        EXPECT_TRUE(HasNoManagedSetting(Settings())) << "restored at start";
+        EXPECT_TRUE(IsReadOnlyFile(client.SettingsFile()));
+
+        // A file tuned meanwhile (by hand, say) is restored again at close.
+        SetFileAttributesW(client.SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteText(client.SettingsFile(), kUserSettings);
+        EXPECT_EQ(torvane.Close(), 0u);
+        EXPECT_TRUE(HasNoManagedSetting(Settings())) << "restored at close";
+        EXPECT_TRUE(IsReadOnlyFile(client.SettingsFile()));
+    }
+}
+
+TEST_F(Sequences, RunTunesTheFileGoesToTheNotificationAreaAndStartsTheClientOnce) {
+    WriteUserSettings();
+    StandInClient standIn(client.Folder());
+    Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    ClickRun(main);
+    ClickRun(main);  // a second click while the check list plays does nothing
+    ASSERT_TRUE(RunFinished(torvane));
+    EXPECT_TRUE(IsTuned(Settings()));
+    EXPECT_TRUE(IsReadOnlyFile(client.SettingsFile()));
+    EXPECT_EQ(States(main), kAllOk);
+    EXPECT_FALSE(IsWindowEnabled(FindChild(main, L"Button", L"Run")));
+
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    const std::wstring exe = client.Folder() + L"\\BitComet.exe";
+    EXPECT_EQ(standIn.Starts()[0].first, L"\"" + exe + L"\"") << "started by its quoted path alone";
+    EXPECT_TRUE(SamePath(standIn.Starts()[0].second, workingFolder.Path()))
+        << "the client inherits the program's current directory, not " << testing::PrintToString(standIn.Starts()[0].second);
+
+    EXPECT_EQ(torvane.Close(), 0u);
+    EXPECT_TRUE(HasNoManagedSetting(Settings()));
+    EXPECT_EQ(standIn.Starts().size(), 1u);
+}
+
+TEST_F(Sequences, RunWithTheOptionClearedStartsNothing) {
+    WriteUserSettings();
+    StandInClient standIn(client.Folder());
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    SendMessageW(FindChild(main, L"Button", L"Auto Open BitComet  After Click Run"), BM_CLICK, 0, 0);
+    ClickRun(main);
+    ASSERT_TRUE(RunFinished(torvane));
+    EXPECT_TRUE(IsTuned(Settings()));
+    Sleep(500);
+    EXPECT_TRUE(standIn.Starts().empty());
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
+TEST_F(Sequences, RunWithoutTheExecutableShowsErrorAndStillTunesTheFile) {
+    WriteUserSettings();
+    StandInClient standIn(client.Folder(), false);
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ClickRun(main);
+    ASSERT_TRUE(RunFinished(torvane));
+    std::vector<std::wstring> expected = kAllOk;
+    expected[0] = L"Error";
+    EXPECT_EQ(States(main), expected);
+    EXPECT_TRUE(IsTuned(Settings()));
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
+TEST_F(Sequences, WithoutARegisteredClientNothingInTheDriveRootIsTouched) {
+    // A settings file and an executable in the root of the drive the program runs on.
+    const std::wstring root = workingFolder.Path().substr(0, 3);
+    const std::wstring rootSettings = root + L"BitComet.xml";
+    const std::wstring rootExe = root + L"BitComet.exe";
+    ASSERT_FALSE(FileExists(rootSettings)) << "the test would overwrite a real file";
+    struct RemovedAfterwards {
+        std::vector<std::wstring> paths;
+        ~RemovedAfterwards() {
+            for (const std::wstring& path : paths) {
+                RemoveTree(path);
+            }
+        }
+    } cleanup{{rootSettings, rootExe, root + L"standin-starts.log"}};
+    WriteText(rootSettings, kUserSettings);
+    CopyFileW(StandInExe().c_str(), rootExe.c_str(), FALSE);
+    StandInClient standIn(root.substr(0, 2), false);
+    client.Registration().Remove();
+
+    {
+        Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
+        const HWND main = torvane.ShownMainWindow();
+        ClickRun(main);
+        EXPECT_TRUE(RunFinished(torvane)) << "the window still goes to the notification area";
+        EXPECT_EQ(States(main)[0], L"Error");
+        EXPECT_EQ(torvane.Close(), 0u);
+    }
+    EXPECT_EQ(ReadText(rootSettings), kUserSettings);
+    EXPECT_FALSE(Attributes(rootSettings) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(FileExists(root + L"standin-starts.log")) << "nothing in the root was started";
+}
+
+TEST_F(Sequences, ClosingDuringTheCheckListEndsWithTheFileRestored) {
+    WriteUserSettings();
+    StandInClient standIn(client.Folder());
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    ClickRun(main);
+    Sleep(1200);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(torvane.Proc().WaitForExit(30s), 0u);
+    EXPECT_TRUE(HasNoManagedSetting(Settings())) << "the run must not tune again after the close";
+    EXPECT_TRUE(IsReadOnlyFile(client.SettingsFile()));
+    Sleep(500);
+    EXPECT_TRUE(standIn.Starts().empty());
+}
+
+TEST_F(Sequences, AClientFolderWithBlanksAndNonAsciiLettersWorks) {
+    const std::wstring folder = client.Folder() + L"\\Program Files \u00dcml\u00e4ut \u041a\u043b\u0438\u0435\u043d\u0442";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    client.Registration().SetFolder(folder);
+    WriteText(folder + L"\\BitComet.xml", kUserSettings);
+    StandInClient standIn(folder);
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ClickRun(main);
+    ASSERT_TRUE(RunFinished(torvane));
+    EXPECT_EQ(States(main), kAllOk);
+    EXPECT_TRUE(IsTuned(ReadText(folder + L"\\BitComet.xml")));
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    EXPECT_EQ(standIn.Starts()[0].first, L"\"" + folder + L"\\BitComet.exe\"");
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
+TEST_F(Sequences, HowToUseBeforeRunMakesTheClientStartInTheProgramsFolder) {
+    WriteUserSettings();
+    StandInClient standIn(client.Folder());
+    Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND howToUse = FindChild(main, L"Static", L"How to Use");
+    ASSERT_NE(howToUse, nullptr);
+    PostMessageW(howToUse, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(howToUse, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ClickRun(main);
+    ASSERT_TRUE(RunFinished(torvane));
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    const std::wstring program = TorvaneExe().substr(0, TorvaneExe().find_last_of(L"\\/"));
+    EXPECT_TRUE(SamePath(standIn.Starts()[0].second, program)) << testing::PrintToString(standIn.Starts()[0].second);
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
+}  // namespace
+}  // namespace e2e
