@@ -1,0 +1,68 @@
+// The tuning sequences inside the real main window: what a run leaves behind, and registry
+// errors that end a handler.
+#include "tests/gui/GuiTest.h"
+
+namespace gui_test {
+namespace {
+
+using namespace testing_support;
+
+constexpr char kSettings[] =
+    "<BitComet><Settings><ListenPort>1</ListenPort><ConnectedPeersMax>5</ConnectedPeersMax></Settings></BitComet>";
+
+class SequencesTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        WriteText(m_client / L"BitComet.xml", kSettings);
+        MainWindowTest::SetUp();
+    }
+    std::string Settings() { return ReadText(m_client / L"BitComet.xml"); }
+};
+
+TEST_F(SequencesTest, CreationRestoresTheFileAndARunLeavesTheProgramTunedInTheNotificationArea) {
+    EXPECT_EQ(Settings().find("ConnectedPeersMax"), std::string::npos) << "restored when the window was created";
+    EXPECT_TRUE(Attributes(m_client / L"BitComet.xml") & FILE_ATTRIBUTE_READONLY);
+
+    Form().CheckBox_OpenBitComet->SetChecked(false);
+    Form().Button_RunClick(*Form().Button_Run);
+    EXPECT_NE(Settings().find("<ConnectedPeersMax>1000</ConnectedPeersMax>"), std::string::npos);
+    EXPECT_TRUE(Attributes(m_client / L"BitComet.xml") & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(Form().Button_Run->Enabled()) << "a run disables Run for good";
+    EXPECT_FALSE(IsWindowEnabled(Form().Button_Run->Handle()));
+    EXPECT_TRUE(Form().TrayIcon_Main->GetAnimate());
+    EXPECT_TRUE(Form().TrayIcon_Main->AnimationTimer().Running());
+    EXPECT_FALSE(IsWindowVisible(Form().Handle()));
+    EXPECT_FALSE(IsWindowVisible(framework::Application->Handle()));
+    EXPECT_EQ(Form().ListView_Main->ItemText(0, 1), L"Error") << "no BitComet.exe in the client folder";
+
+    // The window comes back with the animation still running.
+    Form().TrayIcon_Main->Restore();
+    EXPECT_TRUE(IsWindowVisible(Form().Handle()));
+    EXPECT_TRUE(Form().TrayIcon_Main->AnimationTimer().Running());
+}
+
+TEST_F(SequencesTest, ARegistryErrorEndsTheHandlerAndAbandonsTheClose) {
+    // A default value that is no string: the locator raises, outside the tuner.
+    m_registration.SetRaw(REG_DWORD, {1, 0, 0, 0});
+    TakeMessageBoxes();
+
+    PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    auto boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"Invalid data type for ''");
+    EXPECT_FALSE(framework::Application->Terminated()) << "the close is abandoned";
+    EXPECT_TRUE(IsWindowVisible(Form().Handle()));
+
+    SendMessageW(Form().Button_Run->Handle(), BM_CLICK, 0, 0);
+    boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"Invalid data type for ''");
+    EXPECT_TRUE(Form().Button_Run->Enabled()) << "the run ended before it disabled Run";
+    EXPECT_EQ(Form().ListView_Main->ItemText(0, 1), L"");
+
+    m_registration.SetFolder(m_client.Path());
+}
+
+}  // namespace
+}  // namespace gui_test
