@@ -43,8 +43,11 @@ if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
     if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1; then
         [ "$(id -u)" -eq 0 ] || die "fetching libjpeg-turbo's source needs a deb-src entry, and adding one needs root"
         # The same mirror and suites as the machine's own deb entries.
-        mirror=$(grep -h -m1 -E '^(URIs:|deb )' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null \
-            | grep -v -i security | head -n1 | sed -E 's/^URIs:[[:space:]]*//; s/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//; s/[[:space:]].*//')
+        # Either file may be missing (Debian 12 ships only debian.sources), so grep's status is
+        # not a failure here.
+        mirror=$( { grep -h -E '^(URIs:|deb )' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null || true; } \
+            | { grep -v -i security || true; } | head -n1 \
+            | sed -E 's/^URIs:[[:space:]]*//; s/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//; s/[[:space:]].*//')
         [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
         cat >"$sources" <<SOURCES
 Types: deb-src
