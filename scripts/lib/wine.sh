@@ -112,6 +112,14 @@ torvane_wineserver_start() {
     fi
 }
 
+# Gives the virtual desktop's X window the input focus. Under a bare Xvfb nobody else does, and
+# Wine then draws every window inactive.
+torvane_focus_desktop() {
+    local window
+    window=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -n1) || true
+    [ -n "$window" ] && xdotool windowfocus "$window" >/dev/null 2>&1 || true
+}
+
 # Waits until a file exists, up to a number of seconds.
 torvane_wait_for_file() {
     local file=$1 seconds=$2 tries
