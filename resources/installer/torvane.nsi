@@ -1,0 +1,174 @@
+; The per-user installer: no administrator rights, everything under the user's own profile, and
+; an uninstaller that takes back exactly what was put there. The client's folder, its settings
+; file and HKCU\Software\BitComet are never named here, so neither side can touch them.
+;
+; Built by scripts/package, which defines:
+;   TORVANE_GENERATED  the build's generated folder (Version.nsh)
+;   TORVANE_STAGE      the files to install, dated for a reproducible build
+;   TORVANE_ICON       the application icon
+;   TORVANE_OUTFILE    the installer to write
+
+Unicode true
+; The program is x86-64 only, so the installer is too (and Wine prefixes without 32-bit
+; support can run it).
+Target amd64-unicode
+RequestExecutionLevel user
+ManifestDPIAware true
+ManifestSupportedOS all
+SetCompressor /SOLID lzma
+CRCCheck on
+
+!include "${TORVANE_GENERATED}/Version.nsh"
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane"
+!define SHORTCUT "$SMPROGRAMS\${TORVANE_PRODUCT}.lnk"
+; The program holds a mutex of this name for as long as it runs.
+!define INSTANCE_MUTEX "Torvane for BitComet"
+!define SYNCHRONIZE 0x00100000
+; Everything the installer puts into the install folder besides the uninstaller.
+!macro TORVANE_FILES Action
+    !insertmacro ${Action} "torvane.exe"
+    !insertmacro ${Action} "help.html"
+    !insertmacro ${Action} "README.txt"
+    !insertmacro ${Action} "LICENSE"
+!macroend
+
+Name "${TORVANE_PRODUCT}"
+OutFile "${TORVANE_OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Torvane"
+; A reinstall offers the folder of the installation it replaces.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${TORVANE_PRODUCT} ${TORVANE_VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+!define MUI_ICON "${TORVANE_ICON}"
+!define MUI_UNICON "${TORVANE_ICON}"
+!define WELCOME_WHO "Setup will install ${TORVANE_PRODUCT} ${TORVANE_VERSION} for your Windows account only."
+!define WELCOME_RIGHTS "It needs no administrator rights. If Torvane is running, close it first."
+!define MUI_WELCOMEPAGE_TEXT "${WELCOME_WHO}$\r$\n$\r$\n${WELCOME_RIGHTS}$\r$\n$\r$\nClick Next to continue."
+!define MUI_ABORTWARNING
+!define MUI_UNABORTWARNING
+; The list of what was done stays up until the user moves on, as the uninstaller's does.
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+; Starting the program puts the client's settings file back, so that is left to the user's choice.
+!define MUI_FINISHPAGE_RUN "$INSTDIR\torvane.exe"
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+VIProductVersion "${TORVANE_VERSION}.0"
+VIFileVersion "${TORVANE_VERSION}.0"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${TORVANE_PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${TORVANE_VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${TORVANE_VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${TORVANE_PRODUCT} ${TORVANE_VERSION} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${TORVANE_PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${TORVANE_COPYRIGHT}"
+
+; Files of a running copy cannot be replaced or removed, and replacing or removing the others
+; under it would leave a half installation. Asks the user to close it; a silent run cannot ask
+; and fails instead, with error level 2, before anything is changed.
+!macro REFUSE_WHILE_RUNNING Prefix
+Function ${Prefix}RefuseWhileRunning
+    Push $0
+    retry:
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r0'
+    ${If} $0 P<> 0
+        System::Call 'kernel32::CloseHandle(p r0)'
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+            "${TORVANE_PRODUCT} is running.$\n$\nClose its window, then click Retry." /SD IDCANCEL IDRETRY retry
+        Pop $0
+        DetailPrint "${TORVANE_PRODUCT} is running; nothing was changed."
+        SetErrorLevel 2
+        Abort
+    ${EndIf}
+    Pop $0
+FunctionEnd
+!macroend
+!insertmacro REFUSE_WHILE_RUNNING ""
+!insertmacro REFUSE_WHILE_RUNNING "un."
+
+Function .onInit
+    SetShellVarContext current
+FunctionEnd
+
+Function un.onInit
+    SetShellVarContext current
+FunctionEnd
+
+!macro INSTALL_FILE Name
+    File "${TORVANE_STAGE}/${Name}"
+!macroend
+
+Section "Torvane" SectionMain
+    Call RefuseWhileRunning
+    SetOutPath "$INSTDIR"
+
+    ; The uninstaller and its entry come first: should a file fail below, what did get copied
+    ; can still be removed from Apps & features.
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${TORVANE_PRODUCT}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${TORVANE_VERSION}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${TORVANE_PUBLISHER}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\torvane.exe,0"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMajor" ${TORVANE_VERSION_MAJOR}
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMinor" ${TORVANE_VERSION_MINOR}
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    SectionGetSize ${SectionMain} $0
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+    ; A file that cannot be written is offered for retry; one skipped (or skipped by a silent
+    ; run) must not end in a reported success.
+    ClearErrors
+    !insertmacro TORVANE_FILES INSTALL_FILE
+    ${If} ${Errors}
+        MessageBox MB_OK|MB_ICONSTOP "Some files could not be written to $INSTDIR." /SD IDOK
+        SetErrorLevel 2
+        Abort "Some files could not be written to $INSTDIR."
+    ${EndIf}
+
+    CreateShortCut "${SHORTCUT}" "$INSTDIR\torvane.exe" "" "$INSTDIR\torvane.exe" 0 SW_SHOWNORMAL "" \
+        "Tunes the BitComet client's settings file"
+SectionEnd
+
+!macro REMOVE_FILE Name
+    Delete "$INSTDIR\${Name}"
+!macroend
+
+Section "Uninstall"
+    Call un.RefuseWhileRunning
+
+    ; Only the files the installer wrote: the folder may have been chosen by the user and hold
+    ; files of their own.
+    ClearErrors
+    !insertmacro TORVANE_FILES REMOVE_FILE
+    ${If} ${Errors}
+        ; The entry stays, so the uninstall can be tried again.
+        MessageBox MB_OK|MB_ICONSTOP "Some files in $INSTDIR could not be removed." /SD IDOK
+        SetErrorLevel 2
+        Abort "Some files in $INSTDIR could not be removed."
+    ${EndIf}
+    ; Fails (and stays) only when run in place with _?=, which is how a caller waits for it.
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+
+    ; The shortcut and the entry belong to this folder's installation only; after a reinstall
+    ; elsewhere they describe the other one.
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == $INSTDIR
+        Delete "${SHORTCUT}"
+        DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ${EndIf}
+SectionEnd
