@@ -35,6 +35,12 @@ TEST_F(SequencesTest, CreationRestoresTheFileAndARunLeavesTheProgramTunedInTheNo
     EXPECT_FALSE(IsWindowVisible(framework::Application->Handle()));
     EXPECT_EQ(Form().ListView_Main->ItemText(0, 1), L"Error") << "no BitComet.exe in the client folder";
 
+    // A click that still reaches the disabled button starts no second run.
+    SetFileAttributesW((m_client / L"BitComet.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteText(m_client / L"BitComet.xml", kSettings);
+    SendMessageW(Form().Button_Run->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Settings(), kSettings);
+
     // The window comes back with the animation still running.
     Form().TrayIcon_Main->Restore();
     EXPECT_TRUE(IsWindowVisible(Form().Handle()));
