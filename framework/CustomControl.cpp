@@ -8,14 +8,7 @@ TCustomControl::TCustomControl(TComponent* owner, const wchar_t* className)
 void TCustomControl::CreateWnd(HWND parent, const RECT& rect) {
     TWindowClass windowClass;
     windowClass.name = m_className;
-    TCreateParams params;
-    params.style = BaseStyle();
-    params.x = rect.left;
-    params.y = rect.top;
-    params.width = rect.right - rect.left;
-    params.height = rect.bottom - rect.top;
-    params.parent = parent;
-    CreateOwnWindow(windowClass, params);
+    CreateOwnWindow(windowClass, ChildParams(parent, rect));
 }
 
 void TCustomControl::WndProc(TMessage& message) {

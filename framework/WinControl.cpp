@@ -170,16 +170,22 @@ void TWinControl::CreateHandle() {
 
 void TWinControl::CreateControlWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
                                       const RECT& rect) {
-    TCreateParams params;
+    TCreateParams params = ChildParams(parent, rect);
     params.exStyle = exStyle;
-    params.style = BaseStyle() | style;
+    params.style |= style;
     params.text = m_caption.c_str();
+    CreateSystemControl(className, params);
+}
+
+TCreateParams TWinControl::ChildParams(HWND parent, const RECT& rect) const noexcept {
+    TCreateParams params;
+    params.style = BaseStyle();
     params.x = rect.left;
     params.y = rect.top;
     params.width = rect.right - rect.left;
     params.height = rect.bottom - rect.top;
     params.parent = parent;
-    CreateSystemControl(className, params);
+    return params;
 }
 
 void TWinControl::ApplyFont() {

@@ -74,6 +74,8 @@ protected:
     // Whether the control takes the focus when the user tabs to it.
     void SetTabStop(bool tabStop) noexcept { m_tabStop = tabStop; }
     DWORD BaseStyle() const noexcept;
+    // The creation parameters every child window starts from: base style, bounds and parent.
+    TCreateParams ChildParams(HWND parent, const RECT& rect) const noexcept;
     // Creates a system control of className with the shared styles plus style.
     void CreateControlWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& rect);
     void WndProc(TMessage& message) override;

@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include "framework/Text.h"
+#include "tests/support/RemoteListView.h"
 
 #include <commctrl.h>
 
@@ -340,41 +341,7 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& t
 }
 
 std::vector<std::vector<std::wstring>> ReadListView(HWND list) {
-    // The request and the text must live in the list's process: LVM_GETITEMTEXT carries
-    // pointers.
-    std::vector<std::vector<std::wstring>> rows;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) {
-        return rows;
-    }
-    constexpr int kChars = 260;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT,
-                                  PAGE_READWRITE);
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::vector<std::wstring> cells;
-        for (int column = 0; column < columns; ++column) {
-            LVITEMW request{};
-            request.iSubItem = column;
-            request.pszText = remoteText;
-            request.cchTextMax = kChars;
-            WriteProcessMemory(process, remote, &request, sizeof request, nullptr);
-            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-            wchar_t text[kChars] = {};
-            ReadProcessMemory(process, remoteText, text, sizeof text, nullptr);
-            text[kChars - 1] = L'\0';
-            cells.emplace_back(text);
-        }
-        rows.push_back(std::move(cells));
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return rows;
+    return ReadRemoteListView(list);
 }
 
 std::wstring ClassName(HWND window) {

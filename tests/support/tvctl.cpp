@@ -7,6 +7,8 @@
 //   tvctl restore <title>                 post the restore request a second start would post
 //   tvctl list <title>                    print the rows of the window's list view, tab-separated
 // Exit code 0 on success, 1 when the window or control was not found, 2 on a usage error.
+#include "tests/support/RemoteListView.h"
+
 #include "framework/Win32.h"
 
 #include <commctrl.h>
@@ -69,50 +71,18 @@ void PrintUtf8(const std::wstring& text) {
     std::fputs(bytes.c_str(), stdout);
 }
 
-// Reads a list view cell of another process: the request and the text live in its memory.
-std::wstring RemoteItemText(HWND list, HANDLE process, int item, int subItem) {
-    constexpr int kChars = 260;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT,
-                                  PAGE_READWRITE);
-    if (remote == nullptr) {
-        return {};
-    }
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    LVITEMW request{};
-    request.iSubItem = subItem;
-    request.pszText = remoteText;
-    request.cchTextMax = kChars;
-    WriteProcessMemory(process, remote, &request, sizeof request, nullptr);
-    SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote));
-    wchar_t text[kChars] = {};
-    ReadProcessMemory(process, remoteText, text, sizeof text, nullptr);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    text[kChars - 1] = L'\0';
-    return text;
-}
-
 int PrintList(HWND window) {
     const HWND list = FindChild(window, WC_LISTVIEWW, L"");
     if (list == nullptr) {
         return 1;
     }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) {
-        return 1;
-    }
-    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    const int columns = static_cast<int>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)),
-                                                      HDM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) {
+    for (const std::vector<std::wstring>& cells : testing_support::ReadRemoteListView(list)) {
         std::wstring line;
-        for (int column = 0; column < columns; ++column) {
-            line += (column > 0 ? L"\t" : L"") + RemoteItemText(list, process, row, column);
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            line += (column > 0 ? L"\t" : L"") + cells[column];
         }
         PrintUtf8(line + L"\n");
     }
-    CloseHandle(process);
     return 0;
 }
 
