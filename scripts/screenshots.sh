@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Regenerates the README's screenshots, docs/screenshot.png and docs/screenshot-after-run.png,
+# from the real window under Wine: the run command's walk-through without a display, with its
+# screenshots saved into docs/.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TORVANE_SHOTS_DIR="$root/docs" exec bash "$root/scripts/run.sh" --headless
