@@ -296,8 +296,12 @@ void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_COMMAND:
             if (auto* child = dynamic_cast<TWinControl*>(FromHandle(reinterpret_cast<HWND>(message.LParam)));
-                child != nullptr && child != this && child->CNCommand(HIWORD(message.WParam))) {
-                return;
+                child != nullptr && child != this) {
+                // A disabled control does not act. Wine's button still notifies BN_CLICKED for a
+                // BM_CLICK while disabled, so the notification is dropped here for every control.
+                if (!child->Enabled() || child->CNCommand(HIWORD(message.WParam))) {
+                    return;
+                }
             }
             break;
         case WM_NOTIFY: {

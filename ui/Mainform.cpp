@@ -226,11 +226,6 @@ void TForm_Main::FormClose(TComponent&, TCloseAction&) {
 }
 
 void TForm_Main::Button_RunClick(TComponent&) {
-    // A run disables the button for good, but a BM_CLICK still reaches a disabled button and
-    // Wine's button notifies its parent all the same: such a click must not start a run.
-    if (!Button_Run->Enabled()) {
-        return;
-    }
     const bool installed = IsBCInstalled();
     // Disabled before the check list plays: its message handling would otherwise let a
     // second click start a second run inside this one.
