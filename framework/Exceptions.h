@@ -53,6 +53,20 @@ public:
     using Exception::Exception;
 };
 
+// Text that does not parse as XML, with the parser's own reason and the line it stopped at (0
+// when it did not say).
+class EXmlParseError : public EXmlError {
+public:
+    EXmlParseError(std::wstring message, std::wstring reason, long line)
+        : EXmlError(std::move(message)), m_reason(std::move(reason)), m_line(line) {}
+    const std::wstring& Reason() const noexcept { return m_reason; }
+    long Line() const noexcept { return m_line; }
+
+private:
+    std::wstring m_reason;
+    long m_line;
+};
+
 // A failed operating-system call, with the system's own text for the error code.
 class EOSError : public Exception {
 public:

@@ -13,12 +13,21 @@ namespace framework {
 // file, a folder, or a file another process holds without sharing.
 std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path);
 
-// Writes bytes to a new file beside path, reads that file back and passes its content to
-// verify, and then puts it in the place of path in one step. Raises EOSError when path is a
-// folder or read-only, or when any step fails, and any exception verify raises; path is then left
-// exactly as it was and the new file is removed.
+// Writes bytes to a new file beside path, named path.<8 hex digits>.tmp, reads that file back and
+// passes its content to verify, and then puts it in the place of path in one step. Raises EOSError
+// when path is a folder or read-only (ERROR_FILE_READ_ONLY), or when any step fails, and any
+// exception verify raises; path is then left exactly as it was and the new file is removed.
 void ReplaceFileContents(const std::wstring& path,
                          std::span<const std::uint8_t> bytes,
                          const std::function<void(const std::vector<std::uint8_t>& written)>& verify);
+
+// The path of the file that path names in the end, symbolic links followed; path itself when
+// nothing is there or the system cannot tell. Replacing a link would turn it into a plain file,
+// so whoever replaces a file replaces this one.
+std::wstring FinalPath(const std::wstring& path);
+
+// Deletes the temporary copies that ReplaceFileContents left beside the file path finally names
+// when it was interrupted: only names of exactly that form, and only files no process holds open.
+void RemoveLeftoverTemporaryFiles(const std::wstring& path);
 
 }  // namespace framework

@@ -41,6 +41,36 @@ void TRegistry::CloseKey() noexcept {
 }
 
 std::wstring TRegistry::ReadString(std::wstring_view name) const {
+    DWORD type = REG_NONE;
+    return ReadStringOfType(name, type);
+}
+
+std::wstring TRegistry::ReadExpandedString(std::wstring_view name) const {
+    DWORD type = REG_NONE;
+    std::wstring text = ReadStringOfType(name, type);
+    if (type != REG_EXPAND_SZ || text.empty()) {
+        return text;
+    }
+    // The expanded length is known only by asking, and a variable may change in between; where
+    // nothing can be expanded, the text as stored is the best there is.
+    std::wstring expanded(ExpandEnvironmentStringsW(text.c_str(), nullptr, 0), L'\0');
+    while (!expanded.empty()) {
+        const DWORD needed =
+            ExpandEnvironmentStringsW(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+        if (needed == 0) {
+            break;
+        }
+        if (needed <= expanded.size()) {
+            expanded.resize(needed - 1);
+            return expanded;
+        }
+        expanded.resize(needed);
+    }
+    return text;
+}
+
+std::wstring TRegistry::ReadStringOfType(std::wstring_view name, DWORD& type) const {
+    type = REG_NONE;
     const std::wstring valueName(name);
     DWORD size = 0;
     if (m_currentKey == nullptr ||
@@ -51,7 +81,6 @@ std::wstring TRegistry::ReadString(std::wstring_view name) const {
     // Room for one more character than the data holds, so that data of odd length or without
     // its terminating NUL still reads whole.
     std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD type = REG_NONE;
     DWORD read = size;
     if (RegQueryValueExW(m_currentKey, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                          &read) != ERROR_SUCCESS) {

@@ -31,8 +31,13 @@ public:
     // open, the value is missing or its data is empty; an expandable string is returned as
     // stored. Raises ERegistryException when the data cannot be read or is not a string.
     std::wstring ReadString(std::wstring_view name) const;
+    // As ReadString, but an expandable string comes back with its environment variables
+    // expanded, as a program that uses the value would see it.
+    std::wstring ReadExpandedString(std::wstring_view name) const;
 
 private:
+    std::wstring ReadStringOfType(std::wstring_view name, DWORD& type) const;
+
     HKEY m_rootKey = HKEY_CURRENT_USER;
     REGSAM m_access;
     HKEY m_currentKey = nullptr;

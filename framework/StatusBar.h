@@ -1,8 +1,10 @@
-// TStatusBar: the strip of panels along the bottom of a form.
+// TStatusBar: the strip of panels along the bottom of a form, which can also carry one line of
+// text across its whole width.
 #pragma once
 
 #include "framework/WinControl.h"
 
+#include <string>
 #include <vector>
 
 namespace framework {
@@ -13,6 +15,11 @@ public:
 
     int PanelCount() const;
 
+    // Shows text in one panel across the whole bar, the whole of it also as the panel's tooltip
+    // where the bar is too narrow for it. Empty text brings back the designed panels, blank.
+    void SetStatusText(std::wstring_view text);
+    const std::wstring& StatusText() const noexcept { return m_statusText; }
+
     void SetProperty(std::wstring_view name, const PropertyValue& value) override;
 
 protected:
@@ -20,8 +27,11 @@ protected:
     void InitializeWnd() override;
 
 private:
+    void ApplyPanels();
+
     std::vector<int> m_panelWidths;
     bool m_simplePanel = false;
+    std::wstring m_statusText;
 };
 
 }  // namespace framework

@@ -25,6 +25,9 @@ constexpr const wchar_t* kDomProgIds[] = {
     L"Msxml2.DOMDocument",
 };
 
+// MinGW's uuid library has no IID_IXMLDOMDocument2.
+constexpr IID kIidXmlDomDocument2 = {0x2933bf95, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
+
 IXMLDOMNode* AsNode(const ComPtr<IUnknown>& node) {
     if (!node) {
         throw EXmlError(L"There is no XML node here");
@@ -59,7 +62,17 @@ ComPtr<IXMLDOMDocument> CreateDomDocument() {
             OleCheck(document->put_async(VARIANT_FALSE), L"Cannot set up the XML document");
             OleCheck(document->put_validateOnParse(VARIANT_FALSE), L"Cannot set up the XML document");
             OleCheck(document->put_resolveExternals(VARIANT_FALSE), L"Cannot set up the XML document");
-            OleCheck(document->put_preserveWhiteSpace(VARIANT_FALSE), L"Cannot set up the XML document");
+            // Kept as written: the library's own whitespace handling trims the text of values too.
+            // The whitespace that only lays out the markup is dropped after the parse instead.
+            OleCheck(document->put_preserveWhiteSpace(VARIANT_TRUE), L"Cannot set up the XML document");
+            ComPtr<IXMLDOMDocument2> queries;
+            OleCheck(document->QueryInterface(kIidXmlDomDocument2, queries.PutVoid()),
+                     L"Cannot set up the XML document");
+            Variant xpath;
+            xpath.Get().vt = VT_BSTR;
+            xpath.Get().bstrVal = SysAllocString(L"XPath");
+            OleCheck(queries->setProperty(Bstr(L"SelectionLanguage").Get(), xpath.Get()),
+                     L"Cannot set up the XML document");
             return document;
         }
     }
@@ -67,26 +80,27 @@ ComPtr<IXMLDOMDocument> CreateDomDocument() {
                     L"No MSXML DOM document is available: " + SystemErrorText(static_cast<unsigned long>(result)));
 }
 
-std::wstring ParseFailure(IXMLDOMDocument* document, const std::wstring& source) {
+EXmlParseError ParseFailure(IXMLDOMDocument* document, const std::wstring& source) {
     std::wstring message = L"Cannot parse " + source;
+    std::wstring reason;
+    long line = 0;
     ComPtr<IXMLDOMParseError> error;
     if (SUCCEEDED(document->get_parseError(error.Put())) && error) {
-        Bstr reason;
-        long line = 0;
-        error->get_reason(reason.Put());
+        Bstr text;
+        error->get_reason(text.Put());
         error->get_line(&line);
-        std::wstring text(reason.View());
-        while (!text.empty() && std::iswspace(text.back())) {
-            text.pop_back();
+        reason = text.View();
+        while (!reason.empty() && std::iswspace(reason.back())) {
+            reason.pop_back();
         }
-        if (!text.empty()) {
-            message += L": " + text;
+        if (!reason.empty()) {
+            message += L": " + reason;
         }
         if (line > 0) {
             message += L" (line " + std::to_wstring(line) + L")";
         }
     }
-    return message;
+    return EXmlParseError(std::move(message), std::move(reason), std::max(line, 0L));
 }
 
 // The bytes go to MSXML as an array: given a path, it would take it for a URL, in which '#'
@@ -108,7 +122,153 @@ void Parse(IXMLDOMDocument* document, const std::vector<std::uint8_t>& bytes, co
     }
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (document->load(array.Get(), &loaded) != S_OK || loaded != VARIANT_TRUE) {
-        throw EXmlError(ParseFailure(document, source));
+        throw ParseFailure(document, source);
+    }
+}
+
+// Takes out the text that only lays out the markup: whitespace alone, standing beside an element,
+// comment or processing instruction. A value's own whitespace, even a value of nothing else,
+// stays as it was written.
+void DropLayoutWhitespace(IXMLDOMDocument* document) {
+    ComPtr<IXMLDOMNodeList> layout;
+    OleCheck(document->selectNodes(
+                 Bstr(L"//text()[normalize-space(.) = ''][../* or ../comment() or ../processing-instruction()]").Get(),
+                 layout.Put()),
+             L"Cannot read the XML document");
+    for (;;) {
+        ComPtr<IXMLDOMNode> text;
+        OleCheck(layout->nextNode(text.Put()), L"Cannot read the XML document");
+        if (!text) {
+            break;
+        }
+        // A CDATA section is content written on purpose, whatever it holds.
+        DOMNodeType type = NODE_INVALID;
+        ComPtr<IXMLDOMNode> parent;
+        if (FAILED(text->get_nodeType(&type)) || type != NODE_TEXT || FAILED(text->get_parentNode(parent.Put())) ||
+            !parent) {
+            continue;
+        }
+        ComPtr<IXMLDOMNode> removed;
+        OleCheck(parent->removeChild(text.Get(), removed.Put()), L"Cannot edit the XML document");
+    }
+}
+
+// What the library cannot tell of a node (Wine leaves some getters unwritten) is the same for
+// both copies, so it stands in the comparison as a mark of its own.
+constexpr wchar_t kNotTold[] = L"\x1";
+
+std::wstring NodeString(IXMLDOMNode* node, HRESULT (STDMETHODCALLTYPE IXMLDOMNode::*getter)(BSTR*)) {
+    Bstr text;
+    const HRESULT result = (node->*getter)(text.Put());
+    if (result == E_NOTIMPL) {
+        return kNotTold;
+    }
+    OleCheck(result, L"Cannot read an XML node");
+    return std::wstring(text.View());
+}
+
+std::wstring NodeValue(IXMLDOMNode* node) {
+    Variant value;
+    const HRESULT result = node->get_nodeValue(&value.Get());
+    if (result == E_NOTIMPL) {
+        return kNotTold;
+    }
+    OleCheck(result, L"Cannot read an XML node");
+    return value.Get().vt == VT_BSTR && value.Get().bstrVal != nullptr
+               ? std::wstring(value.Get().bstrVal, SysStringLen(value.Get().bstrVal))
+               : std::wstring();
+}
+
+// What a node holds apart from its children: its kind, its name, and its value or, for an
+// element, its namespace and its attributes in order; a document type as the library writes it.
+std::wstring NodeContent(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    OleCheck(node->get_nodeType(&type), L"Cannot read an XML node");
+    std::wstring content = std::to_wstring(static_cast<int>(type)) + L'<' + NodeString(node, &IXMLDOMNode::get_nodeName);
+    switch (type) {
+    case NODE_ELEMENT: {
+        content += L'{' + NodeString(node, &IXMLDOMNode::get_namespaceURI) + L'}';
+        // Walked rather than indexed: under Wine, indexing fails on a default namespace
+        // declaration. What declarations mean shows in the namespaces compared.
+        ComPtr<IXMLDOMNamedNodeMap> attributes;
+        OleCheck(node->get_attributes(attributes.Put()), L"Cannot read an XML node");
+        for (;;) {
+            ComPtr<IXMLDOMNode> attribute;
+            OleCheck(attributes->nextNode(attribute.Put()), L"Cannot read an XML node");
+            if (!attribute) {
+                break;
+            }
+            content += L' ' + NodeString(attribute.Get(), &IXMLDOMNode::get_nodeName) + L'{' +
+                       NodeString(attribute.Get(), &IXMLDOMNode::get_namespaceURI) + L"}=" +
+                       NodeValue(attribute.Get()) + L'\0';
+        }
+        break;
+    }
+    case NODE_TEXT:
+    case NODE_CDATA_SECTION:
+    case NODE_COMMENT:
+    case NODE_PROCESSING_INSTRUCTION:
+        content += L'>' + NodeValue(node);
+        break;
+    case NODE_DOCUMENT_TYPE:
+        content += L'>' + NodeString(node, &IXMLDOMNode::get_xml);
+        break;
+    default:
+        break;
+    }
+    return content;
+}
+
+// The children of node in order. Under Wine a document type has no next sibling to ask for, so
+// the document's own few children are taken by index; every other list is walked, as indexing a
+// long list is slow there.
+std::vector<ComPtr<IXMLDOMNode>> Children(IXMLDOMNode* node) {
+    std::vector<ComPtr<IXMLDOMNode>> children;
+    DOMNodeType type = NODE_INVALID;
+    OleCheck(node->get_nodeType(&type), L"Cannot read an XML node");
+    if (type == NODE_DOCUMENT) {
+        ComPtr<IXMLDOMNodeList> list;
+        long count = 0;
+        OleCheck(node->get_childNodes(list.Put()), L"Cannot read an XML node");
+        OleCheck(list->get_length(&count), L"Cannot read an XML node");
+        children.resize(static_cast<std::size_t>(std::max(count, 0L)));
+        for (long index = 0; index < count; ++index) {
+            OleCheck(list->get_item(index, children[static_cast<std::size_t>(index)].Put()),
+                     L"Cannot read an XML node");
+        }
+        return children;
+    }
+    if (type == NODE_DOCUMENT_TYPE) {
+        // Its declarations are part of its written form, compared as that.
+        return children;
+    }
+    ComPtr<IXMLDOMNode> child;
+    OleCheck(node->get_firstChild(child.Put()), L"Cannot read an XML node");
+    while (child) {
+        ComPtr<IXMLDOMNode> next;
+        OleCheck(child->get_nextSibling(next.Put()), L"Cannot read an XML node");
+        children.push_back(std::exchange(child, std::move(next)));
+    }
+    return children;
+}
+
+// Raises EXmlError unless both trees hold the same nodes in the same order with the same names,
+// attributes and text.
+void CheckSameContent(IXMLDOMNode* expected, IXMLDOMNode* actual, const std::wstring& source) {
+    std::vector<std::pair<ComPtr<IXMLDOMNode>, ComPtr<IXMLDOMNode>>> pending(1);
+    OleCheck(expected->QueryInterface(IID_IXMLDOMNode, pending.back().first.PutVoid()), L"Cannot read an XML node");
+    OleCheck(actual->QueryInterface(IID_IXMLDOMNode, pending.back().second.PutVoid()), L"Cannot read an XML node");
+    while (!pending.empty()) {
+        auto [left, right] = std::move(pending.back());
+        pending.pop_back();
+        std::vector<ComPtr<IXMLDOMNode>> leftChildren = Children(left.Get());
+        std::vector<ComPtr<IXMLDOMNode>> rightChildren = Children(right.Get());
+        if (NodeContent(left.Get()) != NodeContent(right.Get()) || leftChildren.size() != rightChildren.size()) {
+            throw EXmlError(L"The copy written to " + source + L" does not hold what was to be saved");
+        }
+        for (std::size_t index = 0; index < leftChildren.size(); ++index) {
+            pending.emplace_back(std::move(leftChildren[index]), std::move(rightChildren[index]));
+        }
     }
 }
 
@@ -323,14 +483,24 @@ void TXMLDocument::LoadFromFile(const std::wstring& path) {
     // costs more than creating a fresh one.
     ComPtr<IXMLDOMDocument> document = CreateDomDocument();
     Parse(document.Get(), bytes, path);
+    DropLayoutWhitespace(document.Get());
     m_document = ComPtr<IUnknown>(std::move(document));
 }
 
-void TXMLDocument::SaveToFile(const std::wstring& path) const {
-    const TEncodedXml encoded = FitDeclaredEncoding(Serialize(AsDocument(m_document)));
+void TXMLDocument::SaveToFile(const std::wstring& path) {
+    IXMLDOMDocument* document = AsDocument(m_document);
+    // An edit can leave a value's whitespace standing between elements, where a read drops it.
+    DropLayoutWhitespace(document);
+    const TEncodedXml encoded = FitDeclaredEncoding(Serialize(document));
     ReplaceFileContents(path, encoded.bytes, [&](const std::vector<std::uint8_t>& written) {
         const ComPtr<IXMLDOMDocument> check = CreateDomDocument();
-        Parse(check.Get(), written, path);
+        try {
+            Parse(check.Get(), written, path);
+        } catch (const EXmlError&) {
+            throw EXmlError(L"The copy written to " + path + L" does not read as XML");
+        }
+        DropLayoutWhitespace(check.Get());
+        CheckSameContent(document, check.Get(), path);
         if (encoded.needsRoundTrip && Serialize(check.Get()) != encoded.bytes) {
             throw EXmlError(L"The document would not read back the same from " + path);
         }

@@ -77,15 +77,18 @@ public:
     // True while the document holds a loaded file.
     bool Active() const noexcept { return static_cast<bool>(m_document); }
 
-    // Discards the content and parses the file into a new DOM document. Raises EOSError when
-    // the file cannot be read and EXmlError, with the parser's reason and line, when it does not
-    // parse; the document is then inactive.
+    // Discards the content and parses the file into a new DOM document. Text is kept as written,
+    // but for whitespace alone beside an element, comment or processing instruction, which only
+    // lays out the markup and is dropped. Raises EOSError when the file cannot be read and
+    // EXmlParseError, with the parser's reason and line, when it does not parse; the document is
+    // then inactive.
     void LoadFromFile(const std::wstring& path);
 
-    // Writes the whole document to path in one step, in the encoding it declares. The written
-    // file is parsed again before it takes the place of the old one; when that or any other
-    // step fails, path stays exactly as it was and an exception says why.
-    void SaveToFile(const std::wstring& path) const;
+    // Writes the whole document to path in one step, in the encoding it declares, without layout
+    // whitespace. The written file is read again and must hold exactly the document's nodes,
+    // names, attributes and text before it takes the place of the old one; when that or any
+    // other step fails, path stays exactly as it was and an exception says why.
+    void SaveToFile(const std::wstring& path);
 
     // Raises EXmlError while the document is inactive.
     TXMLNode DocumentElement() const;
