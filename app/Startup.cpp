@@ -13,6 +13,27 @@ namespace {
 // is the marker a second start looks for.
 HANDLE g_instanceMutex = nullptr;
 
+// How long a start that finds the marker taken waits for the running instance's application
+// window. The marker is taken first thing, the window is titled only once the application is
+// set up: a start in between must not take itself for the first.
+constexpr ULONGLONG kRunningInstanceWaitMs = 5000;
+constexpr DWORD kRunningInstancePollMs = 50;
+
+// The running instance's window once it shows its title, or null when none does in time or when
+// the instance that held the marker ended meanwhile; this process then holds the marker itself.
+HWND WaitForRunningInstance() {
+    const ULONGLONG deadline = GetTickCount64() + kRunningInstanceWaitMs;
+    for (;;) {
+        if (const HWND running = FindWindowW(nullptr, kApplicationTitle); running != nullptr) {
+            return running;
+        }
+        const DWORD wait = WaitForSingleObject(g_instanceMutex, kRunningInstancePollMs);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED || GetTickCount64() >= deadline) {
+            return nullptr;
+        }
+    }
+}
+
 // When another instance owns the marker and its application window can be found, asks it to
 // come back to the front and reports true.
 bool WokeRunningInstance() {
@@ -21,10 +42,10 @@ bool WokeRunningInstance() {
     if (error != ERROR_ALREADY_EXISTS && g_instanceMutex != nullptr) {
         return false;
     }
-    const HWND running = FindWindowW(nullptr, kApplicationTitle);
+    // Without a handle (the name is taken by something else) there is nothing to wait for.
+    const HWND running =
+        g_instanceMutex != nullptr ? WaitForRunningInstance() : FindWindowW(nullptr, kApplicationTitle);
     if (running == nullptr) {
-        // The other instance has not set its title yet, or the marker is held by something
-        // else: start as a full instance.
         return false;
     }
     PostMessageW(running, WM_SYSCOMMAND, SC_RESTORE, 0);
