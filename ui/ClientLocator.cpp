@@ -2,7 +2,33 @@
 
 #include "framework/Registry.h"
 
+#include <shlobj.h>
+
 namespace ui {
+
+namespace {
+
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+// Installers write the folder in more than one way; the client reads them all as one folder.
+std::wstring NormalizedFolder(std::wstring folder) {
+    if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"') {
+        folder = folder.substr(1, folder.size() - 2);
+    }
+    while (folder.size() > 1 && IsSeparator(folder.back())) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+// One separator between folder and file name, also after a folder that is a lone separator.
+std::wstring Join(const std::wstring& folder, std::wstring_view fileName) {
+    return (IsSeparator(folder.back()) ? folder : folder + L"\\") + std::wstring(fileName);
+}
+
+}  // namespace
 
 std::wstring ClientFolder() {
     framework::TRegistry registry;
@@ -10,7 +36,7 @@ std::wstring ClientFolder() {
     if (!registry.OpenKey(kClientKey, false)) {
         return {};
     }
-    return registry.ReadString(L"");
+    return NormalizedFolder(registry.ReadExpandedString(L""));
 }
 
 std::wstring ClientFilePath(std::wstring_view fileName) {
@@ -18,7 +44,30 @@ std::wstring ClientFilePath(std::wstring_view fileName) {
     if (folder.empty()) {
         return {};
     }
-    return folder + L"\\" + std::wstring(fileName);
+    return Join(folder, fileName);
+}
+
+std::wstring RoamingSettingsPath() {
+    PWSTR roaming = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)) && roaming != nullptr &&
+        *roaming != L'\0') {
+        path = Join(NormalizedFolder(roaming) + L"\\BitComet", kSettingsFileName);
+    }
+    CoTaskMemFree(roaming);
+    return path;
+}
+
+std::wstring ClientSettingsPath() {
+    const std::wstring installed = ClientFilePath(kSettingsFileName);
+    if (installed.empty() || IsExistingFile(installed)) {
+        return installed;
+    }
+    // The client looks in its own folder first and then in the roaming folder; so does this.
+    if (const std::wstring roaming = RoamingSettingsPath(); IsExistingFile(roaming)) {
+        return roaming;
+    }
+    return installed;
 }
 
 bool IsExistingFile(const std::wstring& path) {

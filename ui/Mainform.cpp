@@ -1,6 +1,7 @@
 #include "ui/Mainform.h"
 
 #include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/Shell.h"
 #include "ui/SettingsTuner.h"
 #include "resources/resource.h"
@@ -17,6 +18,11 @@ using namespace framework;
 
 // The value a run writes for the two connection limits.
 constexpr wchar_t kTunedValue[] = L"1000";
+
+// The check list's State column, and the two rows that stand for the settings file.
+constexpr int kStateColumn = 1;
+constexpr int kConfigCheckRow = 4;
+constexpr int kConfigInitializeRow = 6;
 
 // The stored window description: read top to bottom as a form file would be.
 constexpr TFormRow kDescription[] = {
@@ -176,7 +182,6 @@ void TForm_Main::ReadState() {
 void TForm_Main::Fill_ListView(bool installed) {
     // The pause before each of rows 1 to 7 turns "OK"; 4300 ms in all.
     static constexpr DWORD kPauses[] = {1000, 500, 1000, 100, 1500, 100, 100};
-    constexpr int kStateColumn = 1;
     ListView_Main->SetItemText(0, kStateColumn, installed ? L"OK" : L"Error");
     for (int row = 1; row <= static_cast<int>(std::size(kPauses)); ++row) {
         Application->ProcessMessages();
@@ -185,15 +190,17 @@ void TForm_Main::Fill_ListView(bool installed) {
     }
 }
 
-void TForm_Main::OptiBTGuarded(std::wstring_view value) {
-    // The path is taken afresh for each step, as every use reads the registry again.
+bool TForm_Main::OptiBTGuarded(std::wstring_view value) {
+    // The path is taken afresh for each step, as every use reads the registry again. The
+    // attributes are those of the file a link points to, which is the one the tuner replaces.
     if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(FinalPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    OptiBT(value);
+    const bool tuned = OptiBT(value);
     if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(FinalPath(path).c_str(), FILE_ATTRIBUTE_READONLY);
     }
+    return tuned;
 }
 
 void TForm_Main::StartClient() {
@@ -216,13 +223,47 @@ void TForm_Main::StartClient() {
     }
 }
 
+void TForm_Main::ShowStatus(std::wstring_view text) {
+    StatusBar_Main->SetStatusText(text);
+}
+
 void TForm_Main::FormCreate(TComponent&) {
-    OptiBTGuarded(kRestoreMarker);
+    // Copies that an interrupted save left beside the settings file go before anything else.
+    if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
+        RemoveLeftoverTemporaryFiles(path);
+    }
+    // Told from the start, so that the user knows before pressing Run.
+    if (!OptiBTGuarded(kRestoreMarker)) {
+        ShowStatus(FailureText());
+    }
 }
 
 void TForm_Main::FormClose(TComponent&, TCloseAction&) {
-    OptiBTGuarded(kRestoreMarker);
+    // Nothing may keep the window from closing: a registry value the restore cannot use is
+    // shown, and the program ends all the same.
+    try {
+        OptiBTGuarded(kRestoreMarker);
+    } catch (...) {
+        Application->HandleException();
+    }
     m_closed = true;
+}
+
+bool TForm_Main::RunChecksAndTune(bool installed) {
+    Fill_ListView(installed);
+    if (m_closed) {
+        // The window was closed during the pauses and the file is restored: leave it so.
+        return false;
+    }
+    if (OptiBTGuarded(kTunedValue)) {
+        return true;
+    }
+    // The two rows that stand for the settings file tell the truth about it.
+    for (const int row : {kConfigCheckRow, kConfigInitializeRow}) {
+        ListView_Main->SetItemText(row, kStateColumn, L"Error");
+    }
+    ShowStatus(FailureText());
+    return false;
 }
 
 void TForm_Main::Button_RunClick(TComponent&) {
@@ -230,12 +271,20 @@ void TForm_Main::Button_RunClick(TComponent&) {
     // Disabled before the check list plays: its message handling would otherwise let a
     // second click start a second run inside this one.
     Button_Run->SetEnabled(false);
-    Fill_ListView(installed);
-    if (m_closed) {
-        // The window was closed during the pauses and the file is restored: leave it so.
+    ShowStatus(L"");
+    bool tuned = false;
+    try {
+        tuned = RunChecksAndTune(installed);
+    } catch (...) {
+        Button_Run->SetEnabled(true);
+        throw;
+    }
+    if (!tuned) {
+        // The window stays, and so does the client: once the user has mended the cause, Run
+        // tries again. A program that is closing has no use for it.
+        Button_Run->SetEnabled(!m_closed);
         return;
     }
-    OptiBTGuarded(kTunedValue);
     TrayIcon_Main->Minimize();
     TrayIcon_Main->SetAnimate(true);
     if (CheckBox_OpenBitComet->Checked()) {

@@ -13,6 +13,7 @@
 #include "framework/ListView.h"
 #include "framework/StatusBar.h"
 #include "framework/XmlDocument.h"
+#include "ui/SettingsTuner.h"
 #include "ui/Trayicon.h"
 
 #include <string>
@@ -49,15 +50,17 @@ public:
 
     // The client locator. Each call reads the registry afresh. The paths are empty when the
     // registry names no client folder; a registry value of the wrong type raises
-    // ERegistryException.
+    // ERegistryException. The settings file is the one the client uses: in its folder, or else
+    // in the roaming application data folder.
     std::wstring GetBCXMLPath();
     std::wstring GetBCEXEPath();
     // True when a file (not a folder) exists at exactly the executable's path.
     bool IsBCInstalled();
     // The settings tuner: removes the four managed settings from the settings file and, unless
     // value is the restore marker "NULL", appends the two connection limits with value. Returns
-    // false, with the file unchanged, when any step fails.
+    // false, with the file unchanged, when any step fails; LastTuneFailure then says why.
     bool OptiBT(std::wstring_view value);
+    const TTuneFailure& LastTuneFailure() const noexcept { return m_lastTuneFailure; }
 
     // Plays the check list: row 0 shows whether the client is installed, then rows 1 to 7 turn
     // "OK" one after another, each after its pause, with pending messages handled before each.
@@ -76,9 +79,17 @@ protected:
 private:
     // Calls OptiBT with the settings file writable, and leaves it read-only afterwards. Without
     // a client folder no file is touched.
-    void OptiBTGuarded(std::wstring_view value);
+    bool OptiBTGuarded(std::wstring_view value);
+    // The check list and the tune of a run; true when the file was tuned.
+    bool RunChecksAndTune(bool installed);
     // Starts the client's executable, if there is a client folder.
     void StartClient();
+    // The last failure of OptiBT as one sentence for the status bar: what went wrong, with which
+    // file, and what the user can do about it.
+    std::wstring FailureText() const;
+    void ShowStatus(std::wstring_view text);
+
+    TTuneFailure m_lastTuneFailure;
 
     // Set once the close sequence has run; a run whose check list was still playing then
     // stops instead of tuning the file again.

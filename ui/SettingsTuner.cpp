@@ -1,6 +1,8 @@
 #include "ui/SettingsTuner.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Files.h"
+#include "framework/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -50,26 +52,91 @@ void TuneSettings(framework::TXMLDocument& document, std::wstring_view value) {
     }
 }
 
+namespace {
+
+enum class Stage { Locate, Load, Edit, Save };
+
+TTuneProblem ProblemOfSystemError(unsigned long code, Stage stage) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+        return stage == Stage::Load ? TTuneProblem::NoFile : TTuneProblem::Other;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return TTuneProblem::InUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return TTuneProblem::AccessDenied;
+    case ERROR_FILE_READ_ONLY:
+        return TTuneProblem::ReadOnly;
+    default:
+        return TTuneProblem::Other;
+    }
+}
+
+// The exception in flight, in the user's terms.
+void DescribeFailure(Stage stage, TTuneFailure& failure) noexcept {
+    try {
+        throw;
+    } catch (const framework::ERegistryException& error) {
+        failure.problem = TTuneProblem::Registry;
+        failure.detail = error.Message();
+    } catch (const framework::EOSError& error) {
+        failure.problem = ProblemOfSystemError(error.ErrorCode(), stage);
+        failure.detail = framework::SystemErrorText(error.ErrorCode());
+    } catch (const framework::EXmlParseError& error) {
+        failure.problem = stage == Stage::Load ? TTuneProblem::NotXml : TTuneProblem::NotVerified;
+        failure.detail = error.Line() > 0 ? error.Reason() + L" (line " + std::to_wstring(error.Line()) + L")"
+                                          : error.Reason();
+    } catch (const framework::Exception& error) {
+        failure.problem = stage == Stage::Edit   ? TTuneProblem::NoSettings
+                          : stage == Stage::Save ? TTuneProblem::NotVerified
+                                                 : TTuneProblem::Other;
+        failure.detail = error.Message();
+    } catch (...) {
+        failure.problem = TTuneProblem::Other;
+    }
+}
+
+}  // namespace
+
 bool TuneSettingsFile(framework::TXMLDocument& document,
                       const std::function<std::wstring()>& settingsPath,
-                      std::wstring_view value) noexcept {
+                      std::wstring_view value,
+                      TTuneFailure* failure) noexcept {
+    TTuneFailure result;
+    Stage stage = Stage::Locate;
     try {
-        const std::wstring loadPath = settingsPath();
-        if (loadPath.empty()) {
-            return false;
+        result.path = settingsPath();
+        if (result.path.empty()) {
+            result.problem = TTuneProblem::NoClient;
+        } else {
+            // Resolved once: the load and the save work on the same file, wherever a link points.
+            const std::wstring target = framework::FinalPath(result.path);
+            stage = Stage::Load;
+            document.LoadFromFile(target);
+            stage = Stage::Edit;
+            TuneSettings(document, value);
+            stage = Stage::Locate;
+            // A reinstall elsewhere while a large file loaded must not get this file's content.
+            if (settingsPath() != result.path) {
+                result.problem = TTuneProblem::PathChanged;
+            } else {
+                stage = Stage::Save;
+                document.SaveToFile(target);
+            }
         }
-        document.LoadFromFile(loadPath);
-        TuneSettings(document, value);
-        const std::wstring savePath = settingsPath();
-        if (savePath.empty()) {
-            return false;
-        }
-        document.SaveToFile(savePath);
-        return true;
     } catch (...) {
-        // The tuner reports failure by its result alone; its callers go on either way.
-        return false;
+        // The tuner reports failure by its result; the reason is there for whoever shows it.
+        DescribeFailure(stage, result);
     }
+    const bool tuned = result.problem == TTuneProblem::None;
+    if (failure != nullptr) {
+        *failure = std::move(result);
+    }
+    return tuned;
 }
 
 }  // namespace ui

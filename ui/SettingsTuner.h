@@ -13,6 +13,30 @@ namespace ui {
 // The value that asks for the managed settings to be removed and none written back.
 inline constexpr wchar_t kRestoreMarker[] = L"NULL";
 
+// Why a settings file could not be tuned or restored, in the terms the user can act on.
+enum class TTuneProblem {
+    None,
+    NoClient,      // the registry names no client folder
+    NoFile,        // nothing at the settings file's path
+    InUse,         // another program holds the file
+    AccessDenied,  // Windows refused access to the file or its folder
+    ReadOnly,      // the file is read-only and was not made writable
+    NotXml,        // the file does not parse
+    NoSettings,    // no settings container that can take the settings
+    NotVerified,   // the written copy did not read back as the document that was saved
+    PathChanged,   // the registry named another settings file by the time of the save
+    Registry,      // the registry value is not a folder name
+    Other,
+};
+
+struct TTuneFailure {
+    TTuneProblem problem = TTuneProblem::None;
+    // The settings file as the client locator named it; empty without one.
+    std::wstring path;
+    // The parser's or the system's own words, where they say more than the problem.
+    std::wstring detail;
+};
+
 // Edits a loaded settings document in memory. The settings container is the document
 // element's first child, whatever its kind; every direct child of it that bears a managed name
 // (compared exactly, prefix included) is removed, and unless value is the restore marker the
@@ -21,10 +45,13 @@ inline constexpr wchar_t kRestoreMarker[] = L"NULL";
 // container cannot hold the new settings.
 void TuneSettings(framework::TXMLDocument& document, std::wstring_view value);
 
-// Loads the file that settingsPath names, tunes it and saves it to the path settingsPath names
-// then. False, with the file as it was, when any step fails or a path is empty; never raises.
+// Loads the file that settingsPath names, tunes it and saves it. The file is worked on where it
+// finally lives, so a symbolic link stays a link. When settingsPath names another file by the
+// time of the save, nothing is saved. False, with the file as it was and the reason in failure
+// (when given), when any step fails or there is no path; never raises.
 bool TuneSettingsFile(framework::TXMLDocument& document,
                       const std::function<std::wstring()>& settingsPath,
-                      std::wstring_view value) noexcept;
+                      std::wstring_view value,
+                      TTuneFailure* failure = nullptr) noexcept;
 
 }  // namespace ui

@@ -2,7 +2,9 @@
 // and close, the client's stand-in and what it was started with.
 #include "tests/e2e/E2ETest.h"
 
+#include "framework/Com.h"
 #include "framework/Text.h"
+#include "framework/XmlDocument.h"
 
 #include <algorithm>
 
@@ -103,6 +105,23 @@ std::vector<std::wstring> States(HWND main) {
 }
 
 const std::vector<std::wstring> kAllOk(8, L"OK");
+// A run that could not tune: the two rows of the settings file say so.
+const std::vector<std::wstring> kConfigErrors = {L"OK", L"OK", L"OK", L"OK", L"Error", L"OK", L"Error", L"OK"};
+
+std::wstring StatusText(HWND main) {
+    return SentWindowText(FindChild(main, L"msctls_statusbar32"));
+}
+
+// Waits until a run that could not tune has handed Run back to the user.
+bool RunFailed(HWND main) {
+    const HWND run = FindChild(main, L"Button", L"Run");
+    return WaitUntil([&] { return !IsWindowEnabled(run); }, 5s) &&
+           WaitUntil([&] { return IsWindowEnabled(run) != FALSE; }, 30s);
+}
+
+bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
 
 class Sequences : public ::testing::Test {
 protected:
@@ -210,14 +229,109 @@ TEST_F(Sequences, WithoutARegisteredClientNothingInTheDriveRootIsTouched) {
     {
         Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
         const HWND main = torvane.ShownMainWindow();
+        EXPECT_TRUE(Contains(StatusText(main), L"HKEY_CURRENT_USER\\Software\\BitComet names no folder"))
+            << "told from the start";
         ClickRun(main);
-        EXPECT_TRUE(RunFinished(torvane)) << "the window still goes to the notification area";
-        EXPECT_EQ(States(main)[0], L"Error");
+        ASSERT_TRUE(RunFailed(main));
+        EXPECT_TRUE(IsWindowVisible(main)) << "a run that tuned nothing stays on screen";
+        std::vector<std::wstring> expected = kConfigErrors;
+        expected[0] = L"Error";
+        EXPECT_EQ(States(main), expected);
+        EXPECT_TRUE(Contains(StatusText(main), L"names no folder"));
         EXPECT_EQ(torvane.Close(), 0u);
     }
     EXPECT_EQ(ReadText(rootSettings), kUserSettings);
     EXPECT_FALSE(Attributes(rootSettings) & FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(FileExists(root + L"standin-starts.log")) << "nothing in the root was started";
+}
+
+// Today's client: the program in its folder, the settings in the roaming application data folder.
+// Values the program does not manage keep every character through start, Run and close.
+TEST_F(Sequences, RunTunesTheSettingsFileInTheRoamingFolderAndNothingElse) {
+    RoamingSettings roaming;
+    roaming.Write(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<BitComet>\r\n  <Settings>\r\n"
+        "    <ListenPort>16888</ListenPort>\r\n    <ConnectedPeersMax>50</ConnectedPeersMax>\r\n"
+        "    <TrackerList>udp://a/announce&#13;&#10;udp://b/announce&#13;&#10;</TrackerList>\r\n"
+        "    <Nick>abc&#32;</Nick>\r\n    <Proxy>&#10;abc</Proxy>\r\n    <Space>&#32;</Space>\r\n"
+        "    <Tab>&#9;</Tab>\r\n    <Language>en_US</Language>\r\n  </Settings>\r\n</BitComet>\r\n");
+    const std::vector<std::pair<std::wstring, std::wstring>> values = {
+        {L"TrackerList", L"udp://a/announce\r\nudp://b/announce\r\n"}, {L"Nick", L"abc "}, {L"Proxy", L"\nabc"},
+        {L"Space", L" "}, {L"Tab", L"\t"}};
+    const auto valuesKept = [&] {
+        framework::ComApartment com;
+        framework::TXMLDocument document(nullptr);
+        document.LoadFromFile(roaming.Path());
+        std::size_t kept = 0;
+        for (auto node = document.DocumentElement().FirstChild().FirstChild(); node; node = node.NextSibling()) {
+            kept += std::count(values.begin(), values.end(), std::make_pair(node.NodeName(), node.Text()));
+        }
+        return kept == values.size();
+    };
+    StandInClient standIn(client.Folder());
+    const auto installFolder = FolderEntries(client.Folder());
+    {
+        Torvane torvane;
+        const HWND main = torvane.ShownMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(StatusText(main), L"");
+        EXPECT_TRUE(HasNoManagedSetting(ReadText(roaming.Path()))) << "restored at start";
+        EXPECT_TRUE(valuesKept()) << "after start";
+        ClickRun(main);
+        ASSERT_TRUE(RunFinished(torvane));
+        EXPECT_EQ(States(main), kAllOk);
+        EXPECT_TRUE(IsTuned(ReadText(roaming.Path())));
+        EXPECT_TRUE(IsReadOnlyFile(roaming.Path()));
+        EXPECT_TRUE(valuesKept()) << "after Run";
+        ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+        EXPECT_EQ(torvane.Close(), 0u);
+    }
+    EXPECT_TRUE(HasNoManagedSetting(ReadText(roaming.Path())));
+    EXPECT_TRUE(valuesKept()) << "after close";
+    std::vector<std::wstring> expected = installFolder;
+    expected.push_back(L"standin-starts.log");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderEntries(client.Folder()), expected) << "nothing made in the installation folder";
+}
+
+// A run that could not tune keeps the window, says why, starts nothing, and can be tried again
+// once the cause is mended: first no settings file at all, then one another program holds.
+TEST_F(Sequences, ARunThatCannotTuneSaysWhyAndRunCanBeTriedAgain) {
+    RoamingSettings roaming;
+    StandInClient standIn(client.Folder());
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::wstring installed = client.SettingsFile();
+    EXPECT_TRUE(Contains(StatusText(main), installed) && Contains(StatusText(main), roaming.Path()))
+        << "the start names both places looked in: " << framework::ToUtf8(StatusText(main));
+
+    ClickRun(main);
+    ASSERT_TRUE(RunFailed(main));
+    EXPECT_EQ(States(main), kConfigErrors);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(Contains(StatusText(main), L"no settings file")) << framework::ToUtf8(StatusText(main));
+    EXPECT_FALSE(FileExists(installed));
+
+    WriteUserSettings();
+    const HANDLE held = CreateFileW(installed.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ClickRun(main);
+    ASSERT_TRUE(RunFailed(main));
+    CloseHandle(held);
+    EXPECT_EQ(States(main), kConfigErrors);
+    EXPECT_TRUE(Contains(StatusText(main), L"in use by another program") && Contains(StatusText(main), installed))
+        << framework::ToUtf8(StatusText(main));
+    EXPECT_EQ(Settings(), kUserSettings);
+    EXPECT_TRUE(standIn.Starts().empty()) << "no client is started after a failed run";
+
+    ClickRun(main);
+    ASSERT_TRUE(RunFinished(torvane));
+    EXPECT_EQ(States(main), kAllOk);
+    EXPECT_EQ(StatusText(main), L"");
+    EXPECT_TRUE(IsTuned(Settings()));
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    EXPECT_EQ(torvane.Close(), 0u);
 }
 
 TEST_F(Sequences, ClosingDuringTheCheckListEndsWithTheFileRestored) {

@@ -150,5 +150,29 @@ TEST(Startup, ASimultaneousStormOfStartsLeavesExactlyOneInstance) {
     }
 }
 
+// Error boxes of a process: captioned with the application title, of the dialog class.
+std::vector<HWND> ErrorBoxes(DWORD processId) {
+    std::vector<HWND> boxes = FindTopLevelWindows(kApplicationTitle, processId);
+    std::erase_if(boxes, [](HWND window) { return ClassName(window) != L"#32770" || !IsWindowVisible(window); });
+    return boxes;
+}
+
+// A registry value the program cannot use is shown, but never keeps the window from closing.
+TEST(Startup, ARegistryValueOfTheWrongTypeIsShownAndTheWindowStillCloses) {
+    ClientSetup client;
+    client.Registration().SetRaw(REG_DWORD, {1, 0, 0, 0});
+    Torvane torvane;
+    const DWORD id = torvane.Proc().Id();
+    ASSERT_TRUE(WaitUntil([&] { return ErrorBoxes(id).size() == 1; }, 20s)) << "the start shows the error";
+    PostMessageW(ErrorBoxes(id).front(), WM_COMMAND, IDOK, 0);
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ErrorBoxes(id).size() == 1; }, 20s)) << "the close shows it once";
+    PostMessageW(ErrorBoxes(id).front(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(torvane.Proc().WaitForExit(30s), 0u);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -66,6 +66,10 @@ void Drain() {
 
 void MainWindowTest::SetUp() {
     m_registration.SetFolder(m_client.Path());
+    // A client with a settings file, so that the window starts as it does when all is well.
+    if (const std::wstring settings = m_client / L"BitComet.xml"; !testing_support::FileExists(settings)) {
+        testing_support::WriteText(settings, "<BitComet><Settings/></BitComet>");
+    }
     TakeMessageBoxes();
     CreateMainWindow();
 }

@@ -2,6 +2,8 @@
 // errors that end a handler.
 #include "tests/gui/GuiTest.h"
 
+#include <algorithm>
+
 namespace gui_test {
 namespace {
 
@@ -47,27 +49,51 @@ TEST_F(SequencesTest, CreationRestoresTheFileAndARunLeavesTheProgramTunedInTheNo
     EXPECT_TRUE(Form().TrayIcon_Main->AnimationTimer().Running());
 }
 
-TEST_F(SequencesTest, ARegistryErrorEndsTheHandlerAndAbandonsTheClose) {
-    // A default value that is no string: the locator raises, outside the tuner.
+// A registry value the locator cannot use ends Run where it stands, but never keeps the window
+// from closing: the error is shown once and the close goes ahead.
+TEST_F(SequencesTest, ARegistryErrorEndsRunButNotTheClose) {
     m_registration.SetRaw(REG_DWORD, {1, 0, 0, 0});
     TakeMessageBoxes();
 
-    PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
-    Pump();
-    auto boxes = TakeMessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"Invalid data type for ''");
-    EXPECT_FALSE(framework::Application->Terminated()) << "the close is abandoned";
-    EXPECT_TRUE(IsWindowVisible(Form().Handle()));
-
     SendMessageW(Form().Button_Run->Handle(), BM_CLICK, 0, 0);
-    boxes = TakeMessageBoxes();
+    auto boxes = TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"Invalid data type for ''");
     EXPECT_TRUE(Form().Button_Run->Enabled()) << "the run ended before it disabled Run";
     EXPECT_EQ(Form().ListView_Main->ItemText(0, 1), L"");
 
+    PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    boxes = TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"Invalid data type for ''");
+    EXPECT_TRUE(framework::Application->Terminated()) << "the close went ahead";
+
     m_registration.SetFolder(m_client.Path());
+}
+
+// A save cut short leaves its copy beside the settings file; the next start clears such copies
+// away, and only those.
+TEST_F(SequencesTest, StartRemovesOnlyLeftoverCopiesOfTheSettingsFile) {
+    DestroyMainWindow();
+    const std::vector<std::wstring> kept = {L"BitComet.xml", L"BitComet.xml.1234abcd.bak", L"BitComet.xml.mine.tmp",
+                                            L"BitComet.xml.1234abcde.tmp", L"other.xml.1234abcd.tmp", L"tvn1A2B.tmp"};
+    for (const std::wstring& name : kept) {
+        if (name != L"BitComet.xml") {
+            WriteText(m_client / name, "mine");
+        }
+    }
+    WriteText(m_client / L"BitComet.xml.1234abcd.tmp", "left over");
+    WriteText(m_client / L"BitComet.xml.DEADBEEF.tmp", "left over");
+    const HANDLE inUse = CreateFileW((m_client / L"BitComet.xml.0000ffff.tmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    CreateMainWindow();
+    CloseHandle(inUse);
+    std::vector<std::wstring> expected = kept;
+    expected.push_back(L"BitComet.xml.0000ffff.tmp");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderEntries(m_client.Path()), expected);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "tests/support/TestSupport.h"
 
+#include "framework/Files.h"
 #include "framework/Text.h"
 #include "tests/support/RemoteListView.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -219,6 +221,76 @@ void ClientRegistration::SetKeyOnly() {
 
 void ClientRegistration::Remove() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kClientKey);
+}
+
+RoamingSettings::RoamingSettings() {
+    PWSTR roaming = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) {
+        Fail("the system names no roaming application data folder");
+    }
+    m_folder = std::wstring(roaming) + L"\\BitComet";
+    CoTaskMemFree(roaming);
+    m_path = m_folder + L"\\BitComet.xml";
+    m_folderExisted = FileExists(m_folder);
+    if (FileExists(m_path)) {
+        m_saved = ReadBytes(m_path);
+        RemoveTree(m_path);
+    }
+}
+
+RoamingSettings::~RoamingSettings() {
+    if (m_folderExisted) {
+        RemoveTree(m_path);
+        if (m_saved) {
+            WriteBytes(m_path, *m_saved);
+        }
+    } else {
+        RemoveTree(m_folder);
+    }
+}
+
+void RoamingSettings::Write(const std::string& text) const {
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+    SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteText(m_path, text);
+}
+
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
+    const auto linked = [&] { return FileExists(link) && SamePath(framework::FinalPath(link), target); };
+    if (CreateSymbolicLinkW(link.c_str(), target.c_str(), 0) && linked()) {
+        return true;
+    }
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixFileName == nullptr) {
+        return false;
+    }
+    const auto unixPath = [&](const std::wstring& path) {
+        char* name = unixFileName(path.c_str());
+        const std::wstring text = name == nullptr ? std::wstring() : framework::FromUtf8(name);
+        HeapFree(GetProcessHeap(), 0, name);
+        return text;
+    };
+    std::wstring commandLine = L"ln -s \"" + unixPath(target) + L"\" \"" + unixPath(link) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // A host process cannot be waited for from Wine: its handle is signalled at once.
+    return WaitUntil(linked, 10s);
+}
+
+std::wstring SentWindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
 }
 
 Process::Process(const std::wstring& executable, const std::wstring& arguments, int show,

@@ -74,6 +74,33 @@ private:
     bool m_keyExisted = false;
 };
 
+// The client's settings file in the user's roaming application data folder, where a client
+// installed under Program Files keeps it. None is there while the object lives, unless a test
+// writes one; what was there before is put back at the end.
+class RoamingSettings {
+public:
+    RoamingSettings();
+    ~RoamingSettings();
+    RoamingSettings(const RoamingSettings&) = delete;
+    RoamingSettings& operator=(const RoamingSettings&) = delete;
+
+    const std::wstring& Path() const noexcept { return m_path; }
+    void Write(const std::string& text) const;
+
+private:
+    std::wstring m_folder;
+    std::wstring m_path;
+    std::optional<std::vector<std::uint8_t>> m_saved;
+    bool m_folderExisted = false;
+};
+
+// Makes link a symbolic link to target, as a user who keeps the file elsewhere would. Under Wine,
+// whose CreateSymbolicLinkW makes nothing, the host's ln makes it. False when neither can.
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target);
+
+// The text a window answers WM_GETTEXT with, also for a window of another process.
+std::wstring SentWindowText(HWND window);
+
 // A process of ours, ended when the object goes if it still runs.
 class Process {
 public:

@@ -9,8 +9,11 @@ namespace {
 
 using ClientLocator = ClientFolderTest;
 
-// One window object answers every case, so a cached path would show.
-TEST_F(ClientLocator, PathsAreTheRegisteredFolderAsStoredOrEmptyWithoutOne) {
+// One window object answers every case, so a cached path would show. The folder is read as
+// installers write it: quoted, with a trailing separator, or as an expandable string.
+TEST_F(ClientLocator, PathsAreTheRegisteredFolderOrEmptyWithoutOne) {
+    wchar_t programFiles[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ProgramFiles", programFiles, MAX_PATH);
     struct Case {
         const char* name;
         std::function<void(ClientRegistration&)> registry;
@@ -20,9 +23,14 @@ TEST_F(ClientLocator, PathsAreTheRegisteredFolderAsStoredOrEmptyWithoutOne) {
     const Case cases[] = {
         {"folder", [](auto& r) { r.SetFolder(L"C:\\Program Files\\BitComet"); },
          L"C:\\Program Files\\BitComet\\BitComet.xml", L"C:\\Program Files\\BitComet\\BitComet.exe"},
-        {"trailing backslash", [](auto& r) { r.SetFolder(L"C:\\BitComet\\"); }, L"C:\\BitComet\\\\BitComet.xml",
-         L"C:\\BitComet\\\\BitComet.exe"},
+        {"trailing backslash", [](auto& r) { r.SetFolder(L"C:\\BitComet\\"); }, L"C:\\BitComet\\BitComet.xml",
+         L"C:\\BitComet\\BitComet.exe"},
+        {"drive root", [](auto& r) { r.SetFolder(L"D:\\"); }, L"D:\\BitComet.xml", L"D:\\BitComet.exe"},
+        {"quoted", [](auto& r) { r.SetFolder(L"\"C:\\Program Files\\BitComet\\\""); },
+         L"C:\\Program Files\\BitComet\\BitComet.xml", L"C:\\Program Files\\BitComet\\BitComet.exe"},
         {"expandable string", [](auto& r) { r.SetFolder(L"%ProgramFiles%\\BitComet", REG_EXPAND_SZ); },
+         std::wstring(programFiles) + L"\\BitComet\\BitComet.xml", std::wstring(programFiles) + L"\\BitComet\\BitComet.exe"},
+        {"variable in a plain string, as written", [](auto& r) { r.SetFolder(L"%ProgramFiles%\\BitComet"); },
          L"%ProgramFiles%\\BitComet\\BitComet.xml", L"%ProgramFiles%\\BitComet\\BitComet.exe"},
         {"outside the code page", [](auto& r) { r.SetFolder(L"D:\\Клиент\\比特"); }, L"D:\\Клиент\\比特\\BitComet.xml",
          L"D:\\Клиент\\比特\\BitComet.exe"},
@@ -37,6 +45,20 @@ TEST_F(ClientLocator, PathsAreTheRegisteredFolderAsStoredOrEmptyWithoutOne) {
         EXPECT_EQ(m_form.GetBCEXEPath(), c.executablePath);
         EXPECT_FALSE(m_form.IsBCInstalled());
     }
+}
+
+// The client looks in its own folder first and then in the roaming folder; so must the locator.
+TEST_F(ClientLocator, SettingsFileIsTheClientsOwnInItsFolderOrElseInTheRoamingFolder) {
+    RoamingSettings roaming;
+    const std::wstring installed = SettingsPath();
+    EXPECT_EQ(m_form.GetBCXMLPath(), installed) << "neither exists";
+    roaming.Write("<BitComet/>");
+    EXPECT_EQ(m_form.GetBCXMLPath(), roaming.Path()) << "only the roaming one";
+    UseFixture(L"settings-plain.xml");
+    EXPECT_EQ(m_form.GetBCXMLPath(), installed) << "both";
+    EXPECT_EQ(m_form.GetBCEXEPath(), m_folder / L"BitComet.exe") << "the program stays in its folder";
+    m_registration.Remove();
+    EXPECT_EQ(m_form.GetBCXMLPath(), L"") << "a roaming file alone makes no client";
 }
 
 TEST_F(ClientLocator, AFolderValueOfTheWrongTypeRaisesARegistryError) {

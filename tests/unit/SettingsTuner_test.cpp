@@ -1,5 +1,6 @@
 #include "ui/SettingsTuner.h"
 
+#include "framework/Files.h"
 #include "framework/Text.h"
 #include "tests/unit/ClientFolderTest.h"
 
@@ -91,7 +92,7 @@ TEST_F(SettingsTuner, TakesOutTheManagedSettingsAndKeepsEverythingElse) {
         Shape expected = ShapeOf(SettingsPath());
         std::erase_if(expected.settings, [](const Node& node) { return IsManaged(node.name); });
 
-        ASSERT_TRUE(m_form.OptiBT(c.value));
+        ASSERT_TRUE(m_form.OptiBT(c.value)) << framework::ToUtf8(m_form.LastTuneFailure().detail);
 
         EXPECT_EQ(FolderEntries(m_folder.Path()), std::vector<std::wstring>{L"BitComet.xml"});
         Shape actual = ShapeOf(SettingsPath());
@@ -232,8 +233,8 @@ TEST_F(SettingsTuner, AFileHeldWithoutSharingStaysAsItWas) {
     EXPECT_EQ(FolderState(m_folder.Path()), before);
 }
 
-// The save is where the replace has to fail cleanly, and it goes wherever the registry points by
-// then.
+// The save is where the replace has to fail cleanly; a registry that names another file by then
+// gets nothing, or that file would be overwritten with this one's content.
 TEST_F(SettingsTuner, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
     UseFixture(L"settings-plain.xml");
     const auto before = FolderState(m_folder.Path());
@@ -253,7 +254,7 @@ TEST_F(SettingsTuner, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
              m_registration.SetRaw(REG_DWORD, {1, 0, 0, 0});
          },
          false},
-        {"another folder by then", [&] { m_registration.SetFolder(other.Path()); }, true},
+        {"another folder by then", [&] { m_registration.SetFolder(other.Path()); }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -272,8 +273,77 @@ TEST_F(SettingsTuner, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
         SetFileAttributesW(SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(FolderState(m_folder.Path()), before);
     }
-    EXPECT_EQ(FolderEntries(other.Path()), std::vector<std::wstring>{L"BitComet.xml"});
-    EXPECT_EQ(ShapeOf(other / L"BitComet.xml").settings.back().name, L"MaxTcpConnectionAttempts");
+    EXPECT_EQ(FolderEntries(other.Path()), std::vector<std::wstring>{});
+}
+
+// Whitespace written as character references belongs to the value; only the layout between
+// elements goes. Every save would otherwise take a little more of the value.
+TEST_F(SettingsTuner, ValuesKeepEveryCharacterThroughRestoreTuneAndRestore) {
+    WriteText(SettingsPath(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<BitComet>\r\n  <Settings>\r\n"
+              "    <TrackerList>udp://a/announce&#13;&#10;udp://b/announce&#13;&#10;</TrackerList>\r\n"
+              "    <Trailing>abc&#32;</Trailing>\r\n    <Leading>&#10;abc</Leading>\r\n"
+              "    <Space>&#32;</Space>\r\n    <Tab>&#9;</Tab>\r\n    <Blank> </Blank>\r\n"
+              "    <Mixed> a <![CDATA[ b ]]> c </Mixed>\r\n  </Settings>\r\n</BitComet>\r\n");
+    const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+        {L"TrackerList", L"udp://a/announce\r\nudp://b/announce\r\n"},
+        {L"Trailing", L"abc "},
+        {L"Leading", L"\nabc"},
+        {L"Space", L" "},
+        {L"Tab", L"\t"},
+        {L"Blank", L" "},
+        {L"Mixed", L" a  b  c "},
+    };
+    for (const wchar_t* value : {L"NULL", L"1000", L"NULL"}) {
+        SCOPED_TRACE(framework::ToUtf8(value));
+        ASSERT_TRUE(m_form.OptiBT(value)) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+        const Shape shape = ShapeOf(SettingsPath());
+        ASSERT_GE(shape.settings.size(), expected.size());
+        for (std::size_t index = 0; index < expected.size(); ++index) {
+            EXPECT_EQ(shape.settings[index].name, expected[index].first);
+            EXPECT_EQ(shape.settings[index].text, expected[index].second) << framework::ToUtf8(expected[index].first);
+        }
+        EXPECT_EQ(ReadText(SettingsPath()).find("\n  <"), std::string::npos) << "no layout is written back";
+    }
+}
+
+// A link stays a link, and the file it points to is the one tuned.
+TEST_F(SettingsTuner, ASymbolicLinkStaysALinkAndItsTargetIsTuned) {
+    ScratchFolder elsewhere(L"synced");
+    const std::wstring target = elsewhere / L"BitComet.xml";
+    WriteBytes(target, Fixture(L"settings-plain.xml"));
+    ASSERT_TRUE(MakeSymbolicLink(SettingsPath(), target));
+    ASSERT_TRUE(m_form.OptiBT(L"1000")) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+    EXPECT_TRUE(SamePath(framework::FinalPath(SettingsPath()), target)) << "the link was replaced";
+    EXPECT_EQ(ShapeOf(target).settings.back().text, L"1000");
+    EXPECT_EQ(FolderEntries(elsewhere.Path()), std::vector<std::wstring>{L"BitComet.xml"});
+    EXPECT_EQ(FolderEntries(m_folder.Path()), std::vector<std::wstring>{L"BitComet.xml"});
+}
+
+// Past MAX_PATH the file is tuned where the system reaches it, and refused cleanly where not.
+TEST_F(SettingsTuner, AClientFolderOfThreeHundredCharactersIsNoCrash) {
+    std::wstring folder = m_folder.Path();
+    while (folder.size() < 300) {
+        folder += L"\\" + std::wstring(std::min<std::size_t>(60, 300 - folder.size()), L'd');
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    m_registration.SetFolder(folder);
+    const std::wstring settings = folder + L"\\BitComet.xml";
+    const bool reachable = [&] {
+        try {
+            WriteBytes(settings, Fixture(L"settings-plain.xml"));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }();
+    SCOPED_TRACE(reachable ? "reachable" : "out of the system's reach");
+    for (const wchar_t* value : {L"1000", L"NULL"}) {
+        EXPECT_EQ(m_form.OptiBT(value), reachable) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+        if (reachable) {
+            EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{L"BitComet.xml"}) << "no copy left behind";
+        }
+    }
 }
 
 TEST_F(SettingsTuner, WorksInAnyFolderTheRegistryCanName) {
@@ -282,7 +352,6 @@ TEST_F(SettingsTuner, WorksInAnyFolderTheRegistryCanName) {
         const std::wstring folder = m_folder / name;
         CreateDirectoryW(folder.c_str(), nullptr);
         WriteBytes(folder + L"\\BitComet.xml", Fixture(L"settings-plain.xml"));
-        // A trailing separator doubles the one before the file name, and the path still works.
         m_registration.SetFolder(name == L"trailing" ? folder + L"\\" : folder);
         EXPECT_TRUE(m_form.OptiBT(L"1000"));
         EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{L"BitComet.xml"});
