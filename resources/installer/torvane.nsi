@@ -22,9 +22,9 @@ CRCCheck on
 
 !include "${TORVANE_GENERATED}/Version.nsh"
 !ifdef TORVANE_SIGNER
-    ; The uninstaller is signed as generated, before the installer takes it in: a signature added
-    ; after WriteUninstaller would not survive, since the installer rebuilds it from its own data.
-    ; The installer is signed last, once it is complete.
+    ; The uninstaller is a file only while makensis generates it (the installer writes it out on
+    ; the user's machine from its own data), so it is signed then, before the installer takes it
+    ; in. The installer is signed last, once it is complete.
     !define SIGN_COMMAND '"${TORVANE_SIGNER}" sign "%1" "${TORVANE_PRODUCT}" "${TORVANE_HOME_PAGE}"'
     !uninstfinalize '${SIGN_COMMAND}' = 0
     !finalize '${SIGN_COMMAND}' = 0
