@@ -20,6 +20,7 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick
     nasm dpkg-dev
     nsis zip unzip
+    openssl osslsigncode
 )
 
 mkdir -p "$cache"

@@ -7,6 +7,8 @@
 ;   TORVANE_STAGE      the files to install, dated for a reproducible build
 ;   TORVANE_ICON       the application icon
 ;   TORVANE_OUTFILE    the installer to write
+; and, when the release is signed:
+;   TORVANE_SIGNER     scripts/authenticode, which signs a file in place
 
 Unicode true
 ; The program is x86-64 only, so the installer is too (and Wine prefixes without 32-bit
@@ -19,6 +21,14 @@ SetCompressor /SOLID lzma
 CRCCheck on
 
 !include "${TORVANE_GENERATED}/Version.nsh"
+!ifdef TORVANE_SIGNER
+    ; The uninstaller is a file only while makensis generates it (the installer writes it out on
+    ; the user's machine from its own data), so it is signed then, before the installer takes it
+    ; in. The installer is signed last, once it is complete.
+    !define SIGN_COMMAND '"${TORVANE_SIGNER}" sign "%1" "${TORVANE_PRODUCT}" "${TORVANE_HOME_PAGE}"'
+    !uninstfinalize '${SIGN_COMMAND}' = 0
+    !finalize '${SIGN_COMMAND}' = 0
+!endif
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 

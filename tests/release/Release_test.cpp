@@ -39,6 +39,12 @@ std::wstring BuiltTorvaneExe() {
     return TestArguments().at(1);
 }
 
+// Where the signed release's test wants a copy of the uninstaller that a silent install writes, to
+// check its signature; none for the unsigned release.
+std::optional<std::wstring> UninstallerCopy() {
+    return TestArguments().size() > 2 ? std::optional(TestArguments()[2]) : std::nullopt;
+}
+
 std::wstring Widen(const char* text) {
     return framework::FromUtf8(text);
 }
@@ -461,6 +467,9 @@ TEST_F(Release, SilentInstallRunsTheProgramAndSilentUninstallTakesEverythingBack
         EXPECT_EQ(RunToEnd(SetupExe(), L"/S"), 0u);
         ExpectInstalled();
         ExpectClientUntouched(clientFiles);
+    }
+    if (const auto copy = UninstallerCopy()) {
+        EXPECT_TRUE(CopyFileW(InstalledFile(L"uninstall.exe").c_str(), copy->c_str(), FALSE));
     }
 
     {
