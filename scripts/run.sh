@@ -7,10 +7,11 @@
 # program a second time, takes a screenshot of the ticked check list, closes the program, and
 # prints the demo settings before the run, after it and after the close.
 #
-# When no client is registered in the prefix, a demo client is set up first: a folder
-# "C:\Program Files\BitComet" inside the prefix with a sample BitComet.xml and a stand-in
-# BitComet.exe (a tiny program of ours, not the real client), registered as the default value
-# of HKCU\Software\BitComet. The demo's settings file is reset from the sample on every run.
+# When no client is registered in the prefix, a demo client is set up first, laid out as today's
+# client installs itself: a stand-in BitComet.exe (a tiny program of ours, not the real client)
+# in "C:\Program Files\BitComet" inside the prefix, registered as the default value of
+# HKCU\Software\BitComet, and a sample BitComet.xml in the user's roaming application data
+# folder, %APPDATA%\BitComet. The demo's settings file is reset from the sample on every run.
 #
 #   scripts/run.sh [--headless]
 # TORVANE_SHOTS_DIR chooses where the screenshots go (default build/release/screenshots).
@@ -64,9 +65,14 @@ if ! wine reg query 'HKCU\Software\BitComet' /ve >/dev/null 2>&1; then
     wine reg add 'HKCU\Software\BitComet' /ve /d 'C:\Program Files\BitComet' /f >/dev/null 2>&1 \
         || torvane_die "cannot register the demo client in the prefix"
 fi
-settings="$demo/BitComet.xml"
+# Wine names the user's folder after the Unix user.
+roaming="$prefix/drive_c/users/$(id -un)/AppData/Roaming/BitComet"
+settings="$roaming/BitComet.xml"
 if [ -d "$demo" ]; then
     cp -f "$build/tests/standin/BitComet.exe" "$demo/BitComet.exe"
+    # An earlier demo kept the settings beside the program, where they would be found first.
+    rm -f "$demo/BitComet.xml"
+    mkdir -p "$roaming"
     chmod u+w "$settings" 2>/dev/null || true
     cp -f "$root/tests/standin/BitComet.xml" "$settings"
 fi
@@ -94,7 +100,7 @@ shoot() {
 }
 
 echo "torvane: no display; running Torvane under Xvfb ($DISPLAY) and walking through a run"
-echo "The demo settings before Torvane starts:"
+echo "The demo settings before Torvane starts (C:\\users\\$(id -un)\\AppData\\Roaming\\BitComet\\BitComet.xml):"
 managed
 torvane &
 torvane_pid=$!
