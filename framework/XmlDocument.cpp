@@ -126,30 +126,62 @@ void Parse(IXMLDOMDocument* document, const std::vector<std::uint8_t>& bytes, co
     }
 }
 
+DOMNodeType TypeOf(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    OleCheck(node->get_nodeType(&type), L"Cannot read an XML node");
+    return type;
+}
+
+bool IsMarkup(DOMNodeType type) {
+    return type == NODE_ELEMENT || type == NODE_COMMENT || type == NODE_PROCESSING_INSTRUCTION;
+}
+
+bool IsBlank(IXMLDOMNode* text) {
+    Variant value;
+    OleCheck(text->get_nodeValue(&value.Get()), L"Cannot read an XML node");
+    if (value.Get().vt != VT_BSTR || value.Get().bstrVal == nullptr) {
+        return false;
+    }
+    const std::wstring_view chars(value.Get().bstrVal, SysStringLen(value.Get().bstrVal));
+    return chars.find_first_not_of(L" \t\r\n") == std::wstring_view::npos;
+}
+
 // Takes out the text that only lays out the markup: whitespace alone, standing beside an element,
 // comment or processing instruction. A value's own whitespace, even a value of nothing else,
-// stays as it was written.
+// stays as it was written. One walk over the elements, each child looked at with its neighbours:
+// a query per text would go through a long list of settings again for each.
 void DropLayoutWhitespace(IXMLDOMDocument* document) {
-    ComPtr<IXMLDOMNodeList> layout;
-    OleCheck(document->selectNodes(
-                 Bstr(L"//text()[normalize-space(.) = ''][../* or ../comment() or ../processing-instruction()]").Get(),
-                 layout.Put()),
-             L"Cannot read the XML document");
-    for (;;) {
-        ComPtr<IXMLDOMNode> text;
-        OleCheck(layout->nextNode(text.Put()), L"Cannot read the XML document");
-        if (!text) {
-            break;
+    ComPtr<IXMLDOMElement> root;
+    OleCheck(document->get_documentElement(root.Put()), L"Cannot read the XML document");
+    std::vector<ComPtr<IXMLDOMNode>> elements;
+    if (root) {
+        OleCheck(root->QueryInterface(IID_IXMLDOMNode, elements.emplace_back().PutVoid()),
+                 L"Cannot read the XML document");
+    }
+    while (!elements.empty()) {
+        const ComPtr<IXMLDOMNode> parent = std::move(elements.back());
+        elements.pop_back();
+        DOMNodeType before = NODE_INVALID;
+        ComPtr<IXMLDOMNode> child;
+        OleCheck(parent->get_firstChild(child.Put()), L"Cannot read an XML node");
+        DOMNodeType type = child ? TypeOf(child.Get()) : NODE_INVALID;
+        while (child) {
+            ComPtr<IXMLDOMNode> next;
+            OleCheck(child->get_nextSibling(next.Put()), L"Cannot read an XML node");
+            const DOMNodeType after = next ? TypeOf(next.Get()) : NODE_INVALID;
+            // A CDATA section is content written on purpose, whatever it holds.
+            if (type == NODE_TEXT && (IsMarkup(before) || IsMarkup(after)) && IsBlank(child.Get())) {
+                ComPtr<IXMLDOMNode> removed;
+                OleCheck(parent->removeChild(child.Get(), removed.Put()), L"Cannot edit the XML document");
+            } else {
+                before = type;
+                if (type == NODE_ELEMENT) {
+                    elements.push_back(std::move(child));
+                }
+            }
+            child = std::move(next);
+            type = after;
         }
-        // A CDATA section is content written on purpose, whatever it holds.
-        DOMNodeType type = NODE_INVALID;
-        ComPtr<IXMLDOMNode> parent;
-        if (FAILED(text->get_nodeType(&type)) || type != NODE_TEXT || FAILED(text->get_parentNode(parent.Put())) ||
-            !parent) {
-            continue;
-        }
-        ComPtr<IXMLDOMNode> removed;
-        OleCheck(parent->removeChild(text.Get(), removed.Put()), L"Cannot edit the XML document");
     }
 }
 
@@ -157,37 +189,41 @@ void DropLayoutWhitespace(IXMLDOMDocument* document) {
 // both copies, so it stands in the comparison as a mark of its own.
 constexpr wchar_t kNotTold[] = L"\x1";
 
-std::wstring NodeString(IXMLDOMNode* node, HRESULT (STDMETHODCALLTYPE IXMLDOMNode::*getter)(BSTR*)) {
+void AppendString(std::wstring& content, IXMLDOMNode* node, HRESULT (STDMETHODCALLTYPE IXMLDOMNode::*getter)(BSTR*)) {
     Bstr text;
     const HRESULT result = (node->*getter)(text.Put());
     if (result == E_NOTIMPL) {
-        return kNotTold;
+        content += kNotTold;
+        return;
     }
     OleCheck(result, L"Cannot read an XML node");
-    return std::wstring(text.View());
+    content += text.View();
 }
 
-std::wstring NodeValue(IXMLDOMNode* node) {
+void AppendValue(std::wstring& content, IXMLDOMNode* node) {
     Variant value;
     const HRESULT result = node->get_nodeValue(&value.Get());
     if (result == E_NOTIMPL) {
-        return kNotTold;
+        content += kNotTold;
+        return;
     }
     OleCheck(result, L"Cannot read an XML node");
-    return value.Get().vt == VT_BSTR && value.Get().bstrVal != nullptr
-               ? std::wstring(value.Get().bstrVal, SysStringLen(value.Get().bstrVal))
-               : std::wstring();
+    if (value.Get().vt == VT_BSTR && value.Get().bstrVal != nullptr) {
+        content.append(value.Get().bstrVal, SysStringLen(value.Get().bstrVal));
+    }
 }
 
-// What a node holds apart from its children: its kind, its name, and its value or, for an
-// element, its namespace and its attributes in order; a document type as the library writes it.
-std::wstring NodeContent(IXMLDOMNode* node) {
-    DOMNodeType type = NODE_INVALID;
-    OleCheck(node->get_nodeType(&type), L"Cannot read an XML node");
-    std::wstring content = std::to_wstring(static_cast<int>(type)) + L'<' + NodeString(node, &IXMLDOMNode::get_nodeName);
+// What a node holds apart from its children, appended to content: its kind, and its value or
+// its name, namespace and attributes in order; a document type as the library writes it. Each
+// part is closed by a NUL, which no XML text holds.
+void AppendContent(std::wstring& content, IXMLDOMNode* node, DOMNodeType type) {
+    content += static_cast<wchar_t>(L'0' + type);
     switch (type) {
     case NODE_ELEMENT: {
-        content += L'{' + NodeString(node, &IXMLDOMNode::get_namespaceURI) + L'}';
+        AppendString(content, node, &IXMLDOMNode::get_nodeName);
+        content += L'\0';
+        AppendString(content, node, &IXMLDOMNode::get_namespaceURI);
+        content += L'\0';
         // Walked rather than indexed: under Wine, indexing fails on a default namespace
         // declaration. What declarations mean shows in the namespaces compared.
         ComPtr<IXMLDOMNamedNodeMap> attributes;
@@ -198,78 +234,85 @@ std::wstring NodeContent(IXMLDOMNode* node) {
             if (!attribute) {
                 break;
             }
-            content += L' ' + NodeString(attribute.Get(), &IXMLDOMNode::get_nodeName) + L'{' +
-                       NodeString(attribute.Get(), &IXMLDOMNode::get_namespaceURI) + L"}=" +
-                       NodeValue(attribute.Get()) + L'\0';
+            AppendString(content, attribute.Get(), &IXMLDOMNode::get_nodeName);
+            content += L'\0';
+            AppendString(content, attribute.Get(), &IXMLDOMNode::get_namespaceURI);
+            content += L'\0';
+            AppendValue(content, attribute.Get());
+            content += L'\0';
         }
         break;
     }
+    case NODE_PROCESSING_INSTRUCTION:
+    case NODE_ENTITY_REFERENCE:
+        AppendString(content, node, &IXMLDOMNode::get_nodeName);
+        content += L'\0';
+        AppendValue(content, node);
+        break;
     case NODE_TEXT:
     case NODE_CDATA_SECTION:
     case NODE_COMMENT:
-    case NODE_PROCESSING_INSTRUCTION:
-        content += L'>' + NodeValue(node);
+        AppendValue(content, node);
         break;
     case NODE_DOCUMENT_TYPE:
-        content += L'>' + NodeString(node, &IXMLDOMNode::get_xml);
+        AppendString(content, node, &IXMLDOMNode::get_xml);
         break;
     default:
         break;
     }
+    content += L'\0';
+}
+
+// Everything under node, itself included, node by node in document order, with a mark where
+// each node's children end, so that the same text means the same nodes in the same places. A
+// document type's declarations are part of its written form.
+void AppendSubtree(std::wstring& content, ComPtr<IXMLDOMNode> node) {
+    std::vector<ComPtr<IXMLDOMNode>> ancestors;
+    for (;;) {
+        const DOMNodeType type = TypeOf(node.Get());
+        AppendContent(content, node.Get(), type);
+        ComPtr<IXMLDOMNode> child;
+        if (type != NODE_DOCUMENT_TYPE) {
+            OleCheck(node->get_firstChild(child.Put()), L"Cannot read an XML node");
+        }
+        if (child) {
+            ancestors.push_back(std::exchange(node, std::move(child)));
+            continue;
+        }
+        // Done with node: on to its next sibling, or up to where there is one.
+        for (;;) {
+            content += L'\x2';
+            if (ancestors.empty()) {
+                return;
+            }
+            ComPtr<IXMLDOMNode> next;
+            OleCheck(node->get_nextSibling(next.Put()), L"Cannot read an XML node");
+            if (next) {
+                node = std::move(next);
+                break;
+            }
+            node = std::move(ancestors.back());
+            ancestors.pop_back();
+        }
+    }
+}
+
+// Everything a document holds, as AppendSubtree writes it. The document's own few children are
+// taken by index: under Wine a document type has no next sibling to ask for. Everything below
+// them is walked, as indexing a long list is slow there.
+std::wstring TreeContent(IXMLDOMDocument* document, std::size_t expectedSize) {
+    std::wstring content;
+    content.reserve(expectedSize);
+    ComPtr<IXMLDOMNodeList> top;
+    long count = 0;
+    OleCheck(document->get_childNodes(top.Put()), L"Cannot read the XML document");
+    OleCheck(top->get_length(&count), L"Cannot read the XML document");
+    for (long index = 0; index < count; ++index) {
+        ComPtr<IXMLDOMNode> node;
+        OleCheck(top->get_item(index, node.Put()), L"Cannot read the XML document");
+        AppendSubtree(content, std::move(node));
+    }
     return content;
-}
-
-// The children of node in order. Under Wine a document type has no next sibling to ask for, so
-// the document's own few children are taken by index; every other list is walked, as indexing a
-// long list is slow there.
-std::vector<ComPtr<IXMLDOMNode>> Children(IXMLDOMNode* node) {
-    std::vector<ComPtr<IXMLDOMNode>> children;
-    DOMNodeType type = NODE_INVALID;
-    OleCheck(node->get_nodeType(&type), L"Cannot read an XML node");
-    if (type == NODE_DOCUMENT) {
-        ComPtr<IXMLDOMNodeList> list;
-        long count = 0;
-        OleCheck(node->get_childNodes(list.Put()), L"Cannot read an XML node");
-        OleCheck(list->get_length(&count), L"Cannot read an XML node");
-        children.resize(static_cast<std::size_t>(std::max(count, 0L)));
-        for (long index = 0; index < count; ++index) {
-            OleCheck(list->get_item(index, children[static_cast<std::size_t>(index)].Put()),
-                     L"Cannot read an XML node");
-        }
-        return children;
-    }
-    if (type == NODE_DOCUMENT_TYPE) {
-        // Its declarations are part of its written form, compared as that.
-        return children;
-    }
-    ComPtr<IXMLDOMNode> child;
-    OleCheck(node->get_firstChild(child.Put()), L"Cannot read an XML node");
-    while (child) {
-        ComPtr<IXMLDOMNode> next;
-        OleCheck(child->get_nextSibling(next.Put()), L"Cannot read an XML node");
-        children.push_back(std::exchange(child, std::move(next)));
-    }
-    return children;
-}
-
-// Raises EXmlError unless both trees hold the same nodes in the same order with the same names,
-// attributes and text.
-void CheckSameContent(IXMLDOMNode* expected, IXMLDOMNode* actual, const std::wstring& source) {
-    std::vector<std::pair<ComPtr<IXMLDOMNode>, ComPtr<IXMLDOMNode>>> pending(1);
-    OleCheck(expected->QueryInterface(IID_IXMLDOMNode, pending.back().first.PutVoid()), L"Cannot read an XML node");
-    OleCheck(actual->QueryInterface(IID_IXMLDOMNode, pending.back().second.PutVoid()), L"Cannot read an XML node");
-    while (!pending.empty()) {
-        auto [left, right] = std::move(pending.back());
-        pending.pop_back();
-        std::vector<ComPtr<IXMLDOMNode>> leftChildren = Children(left.Get());
-        std::vector<ComPtr<IXMLDOMNode>> rightChildren = Children(right.Get());
-        if (NodeContent(left.Get()) != NodeContent(right.Get()) || leftChildren.size() != rightChildren.size()) {
-            throw EXmlError(L"The copy written to " + source + L" does not hold what was to be saved");
-        }
-        for (std::size_t index = 0; index < leftChildren.size(); ++index) {
-            pending.emplace_back(std::move(leftChildren[index]), std::move(rightChildren[index]));
-        }
-    }
 }
 
 // A stream over a buffer that grows geometrically. The system's memory streams grow by exactly
@@ -487,11 +530,10 @@ void TXMLDocument::LoadFromFile(const std::wstring& path) {
     m_document = ComPtr<IUnknown>(std::move(document));
 }
 
-void TXMLDocument::SaveToFile(const std::wstring& path) {
+void TXMLDocument::SaveToFile(const std::wstring& path) const {
     IXMLDOMDocument* document = AsDocument(m_document);
-    // An edit can leave a value's whitespace standing between elements, where a read drops it.
-    DropLayoutWhitespace(document);
     const TEncodedXml encoded = FitDeclaredEncoding(Serialize(document));
+    const std::wstring content = TreeContent(document, encoded.bytes.size());
     ReplaceFileContents(path, encoded.bytes, [&](const std::vector<std::uint8_t>& written) {
         const ComPtr<IXMLDOMDocument> check = CreateDomDocument();
         try {
@@ -499,8 +541,9 @@ void TXMLDocument::SaveToFile(const std::wstring& path) {
         } catch (const EXmlError&) {
             throw EXmlError(L"The copy written to " + path + L" does not read as XML");
         }
-        DropLayoutWhitespace(check.Get());
-        CheckSameContent(document, check.Get(), path);
+        if (TreeContent(check.Get(), content.size()) != content) {
+            throw EXmlError(L"The copy written to " + path + L" does not hold what was to be saved");
+        }
         if (encoded.needsRoundTrip && Serialize(check.Get()) != encoded.bytes) {
             throw EXmlError(L"The document would not read back the same from " + path);
         }

@@ -84,11 +84,11 @@ public:
     // then inactive.
     void LoadFromFile(const std::wstring& path);
 
-    // Writes the whole document to path in one step, in the encoding it declares, without layout
-    // whitespace. The written file is read again and must hold exactly the document's nodes,
-    // names, attributes and text before it takes the place of the old one; when that or any
-    // other step fails, path stays exactly as it was and an exception says why.
-    void SaveToFile(const std::wstring& path);
+    // Writes the whole document to path in one step, in the encoding it declares. The written
+    // file is read again and must hold exactly the document's nodes, names, attributes and text
+    // before it takes the place of the old one; when that or any other step fails, path stays
+    // exactly as it was and an exception says why.
+    void SaveToFile(const std::wstring& path) const;
 
     // Raises EXmlError while the document is inactive.
     TXMLNode DocumentElement() const;
