@@ -25,9 +25,6 @@ constexpr const wchar_t* kDomProgIds[] = {
     L"Msxml2.DOMDocument",
 };
 
-// MinGW's uuid library has no IID_IXMLDOMDocument2.
-constexpr IID kIidXmlDomDocument2 = {0x2933bf95, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
-
 IXMLDOMNode* AsNode(const ComPtr<IUnknown>& node) {
     if (!node) {
         throw EXmlError(L"There is no XML node here");
@@ -65,14 +62,6 @@ ComPtr<IXMLDOMDocument> CreateDomDocument() {
             // Kept as written: the library's own whitespace handling trims the text of values too.
             // The whitespace that only lays out the markup is dropped after the parse instead.
             OleCheck(document->put_preserveWhiteSpace(VARIANT_TRUE), L"Cannot set up the XML document");
-            ComPtr<IXMLDOMDocument2> queries;
-            OleCheck(document->QueryInterface(kIidXmlDomDocument2, queries.PutVoid()),
-                     L"Cannot set up the XML document");
-            Variant xpath;
-            xpath.Get().vt = VT_BSTR;
-            xpath.Get().bstrVal = SysAllocString(L"XPath");
-            OleCheck(queries->setProperty(Bstr(L"SelectionLanguage").Get(), xpath.Get()),
-                     L"Cannot set up the XML document");
             return document;
         }
     }
