@@ -20,8 +20,6 @@ namespace {
 
 constexpr wchar_t kApplicationClass[] = L"TApplication";
 constexpr int kMaxTitle = 255;
-// Posted to the application window to hand the focus on to the main form.
-constexpr UINT CM_ACTIVATEMAINFORM = CM_BASE + 2;
 
 // Until a title is set, the application window carries the executable's name without folder and
 // extension, all but its first character in lower case.
@@ -83,12 +81,6 @@ private:
 
 }  // namespace
 
-void HandleCallbackException() noexcept {
-    if (Application != nullptr) {
-        Application->HandleException();
-    }
-}
-
 std::wstring WithClosingPeriod(std::wstring_view message) {
     std::wstring text(message);
     if (!text.empty() && static_cast<unsigned>(text.back()) > static_cast<unsigned>(L'.')) {
@@ -126,6 +118,7 @@ private:
 TApplication::TApplication()
     : TComponent(nullptr), m_window(std::make_unique<TApplicationWindow>(*this)), m_showCommand(StartupShowCommand()) {
     Application = this;
+    SetCallbackExceptionHandler([this] { HandleException(); });
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, L"MAINICON");
     if (icon == nullptr) {
@@ -148,6 +141,7 @@ TApplication::~TApplication() {
     m_com.reset();
     if (Application == this) {
         Application = nullptr;
+        SetCallbackExceptionHandler(nullptr);
     }
 }
 

@@ -52,8 +52,7 @@ inline constexpr TShiftState ssDouble = 1 << 6;
 using TMouseEvent = std::function<void(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent& sender, TShiftState shift, int x, int y)>;
 
-// The message the shell sends the icon window for mouse actions on the icon.
-inline constexpr UINT kTrayIconCallback = WM_USER + 1;
+using framework::kTrayIconCallback;
 
 class TTrayIcon : public TComponent {
 public:
