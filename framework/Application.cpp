@@ -167,22 +167,26 @@ void TApplication::SetTitle(std::wstring_view title) {
     }
 }
 
-void TApplication::RegisterForm(TForm& form) {
-    if (std::find(m_forms.begin(), m_forms.end(), &form) == m_forms.end()) {
-        m_forms.push_back(&form);
+std::vector<TForm*> TApplication::Forms() const {
+    std::vector<TForm*> forms;
+    for (std::size_t index = 0; index < ComponentCount(); ++index) {
+        if (auto* form = dynamic_cast<TForm*>(&Components(index)); form != nullptr) {
+            forms.push_back(form);
+        }
     }
+    return forms;
 }
 
-void TApplication::UnregisterForm(TForm& form) noexcept {
-    std::erase(m_forms, &form);
-    if (m_mainForm == &form) {
+void TApplication::Notification(TComponent& component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && &component == m_mainForm) {
         m_mainForm = nullptr;
     }
 }
 
-TForm* TApplication::ActiveForm() const noexcept {
+TForm* TApplication::ActiveForm() const {
     const HWND active = GetActiveWindow();
-    for (TForm* form : m_forms) {
+    for (TForm* form : Forms()) {
         if (form->Handle() == active && active != nullptr) {
             return form;
         }
@@ -282,9 +286,9 @@ void TApplication::Restore() {
     }
 }
 
-void TApplication::UpdateVisible() {
-    const bool anyVisible =
-        std::any_of(m_forms.begin(), m_forms.end(), [](const TForm* form) { return form->Visible(); });
+void TApplication::FormVisibilityChanged() {
+    const std::vector<TForm*> forms = Forms();
+    const bool anyVisible = std::any_of(forms.begin(), forms.end(), [](const TForm* form) { return form->Visible(); });
     const HWND window = Handle();
     if ((IsWindowVisible(window) != FALSE) != anyVisible && !IsIconic(window)) {
         SetWindowPos(window, nullptr, 0, 0, 0, 0,

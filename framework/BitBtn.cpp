@@ -1,7 +1,5 @@
 #include "framework/BitBtn.h"
 
-#include "framework/Form.h"
-
 #include <commctrl.h>
 
 
@@ -47,9 +45,6 @@ void TBitBtn::SetProperty(std::wstring_view name, const PropertyValue& value) {
         m_glyph2xId = PropertyAs<ResourceRef>(value, Name(), name).id;
     } else if (name == L"Cancel") {
         m_cancel = PropertyAs<bool>(value, Name(), name);
-        if (TForm* form = ParentForm(); form != nullptr) {
-            form->SetCancelButton(m_cancel ? this : nullptr);
-        }
     } else {
         TWinControl::SetProperty(name, value);
     }

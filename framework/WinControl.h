@@ -13,8 +13,6 @@
 
 namespace framework {
 
-class TForm;
-
 class TWinControl : public TComponent, public TWindow {
 public:
     explicit TWinControl(TComponent* owner);
@@ -23,8 +21,6 @@ public:
     TWinControl* Parent() const noexcept { return m_parent; }
     void SetParent(TWinControl* parent);
     const std::vector<TWinControl*>& Controls() const noexcept { return m_controls; }
-    // The form at the root of the control tree, or null for a control without one.
-    TForm* ParentForm() noexcept;
 
     const TBounds& Bounds() const noexcept { return m_bounds; }
     void SetBounds(const TBounds& bounds);
@@ -50,6 +46,8 @@ public:
 
     // The control's click: the built-in action first, then OnClick if assigned.
     virtual void Click();
+    // Whether Escape on the form presses this control: a cancel button says so.
+    virtual bool Cancel() const noexcept { return false; }
     TNotifyEvent OnClick;
 
     // Creates the window of this control and of its children, in creation order.
@@ -85,8 +83,14 @@ protected:
     bool HandlePaintMessage(TMessage& message);
     void ApplyFont();
     HBRUSH BackgroundBrush() const;
+    // Told that control, this one or one below it, received the keyboard focus; the default
+    // passes it on up the parent chain to the form, which keeps it as its active control.
+    virtual void FocusChanged(TWinControl& control) noexcept;
 
 private:
+    // The wrapper of the child window that raised a notification, or null for any other window.
+    TWinControl* NotifyingChild(HWND window) const noexcept;
+
     TWinControl* m_parent = nullptr;
     std::vector<TWinControl*> m_controls;
     TBounds m_bounds;

@@ -331,7 +331,7 @@ void TTrayIcon::ShowMenu() {
         SetForegroundWindow(active->Handle());
     }
     if (PopupMenu != nullptr) {
-        PopupMenu->Popup(point.x, point.y);
+        PopupMenu->Popup(Application->Handle(), point.x, point.y);
     }
 }
 
