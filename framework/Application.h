@@ -1,5 +1,5 @@
 // TApplication: the application window, its hook list, the message loop, minimise and restore,
-// and the application's exception handling with its error display.
+// and the application's exception handling.
 #pragma once
 
 #include "framework/Com.h"
@@ -9,7 +9,6 @@
 #include "framework/Icon.h"
 #include "framework/Window.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,15 +31,8 @@ TWindowHook MakeWindowHook(T& object) {
                        }};
 }
 
-// The message text as the error display shows it: a period is added unless the text is empty
-// or already ends in a character at or below '.' (period, '!', ')', '-', ',', blank, ...).
-std::wstring WithClosingPeriod(std::wstring_view message);
-
 class TApplication : public TComponent, public TFormHost {
 public:
-    using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
-                                                 UINT flags)>;
-
     TApplication();
     ~TApplication() override;
 
@@ -89,10 +81,8 @@ public:
     // Handles the exception in flight: drops EAbort, shows an Exception in the error display,
     // and reports anything else in an application-error box. Never throws.
     void HandleException() noexcept;
+    // The error display, owned by the application window and captioned with the title.
     void ShowException(const Exception& exception);
-    int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
-    // Tests replace the modal message box with a recorder.
-    void SetMessageBoxFunction(MessageBoxFunction function) { m_messageBox = std::move(function); }
 
 private:
     class TApplicationWindow;
@@ -101,7 +91,6 @@ private:
     void WndProc(TMessage& message);
     bool ProcessMessage(MSG& msg);
     bool IsKeyMessage(MSG& msg);
-    void ShowApplicationError(const std::string& className);
     void FormVisibilityChanged() override;
     void Notification(TComponent& component, TOperation operation) override;
     // The forms the application created, in creation order.
@@ -112,7 +101,6 @@ private:
     TIcon m_icon;
     TForm* m_mainForm = nullptr;
     std::vector<TWindowHook> m_hooks;
-    MessageBoxFunction m_messageBox;
     int m_showCommand;
     bool m_terminated = false;
 };
