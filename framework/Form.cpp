@@ -1,20 +1,13 @@
 #include "framework/Form.h"
 
 #include "framework/Exceptions.h"
+#include "framework/ShiftState.h"
 
 #include <algorithm>
 
 namespace framework {
 
 namespace {
-
-bool KeyDown(int key) noexcept {
-    return GetKeyState(key) < 0;
-}
-
-bool AnyModifierDown() noexcept {
-    return KeyDown(VK_SHIFT) || KeyDown(VK_CONTROL) || KeyDown(VK_MENU);
-}
 
 int SystemDpi() noexcept {
     const HDC screen = GetDC(nullptr);
@@ -300,15 +293,16 @@ bool TForm::PreProcessKey(const MSG& msg) {
     const LRESULT code =
         focus != nullptr ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
     const bool controlWantsIt = (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
+    const TShiftState shift = KeyboardShiftState();
     switch (msg.wParam) {
         case VK_TAB:
-            if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU) || (code & DLGC_WANTTAB) != 0 || controlWantsIt) {
+            if ((shift & (ssCtrl | ssAlt)) != 0 || (code & DLGC_WANTTAB) != 0 || controlWantsIt) {
                 return false;
             }
-            SelectNext(!KeyDown(VK_SHIFT));
+            SelectNext((shift & ssShift) == 0);
             return true;
         case VK_ESCAPE: {
-            TWinControl* cancel = controlWantsIt || AnyModifierDown() ? nullptr : FindCancelButton(*this);
+            TWinControl* cancel = controlWantsIt || shift != 0 ? nullptr : FindCancelButton(*this);
             if (cancel == nullptr || !cancel->CanFocus()) {
                 return false;
             }
@@ -316,7 +310,7 @@ bool TForm::PreProcessKey(const MSG& msg) {
             return true;
         }
         case VK_RETURN: {
-            if (controlWantsIt || AnyModifierDown() || (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) {
+            if (controlWantsIt || shift != 0 || (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) {
                 return false;
             }
             auto* button = dynamic_cast<TWinControl*>(FromHandle(focus));

@@ -94,7 +94,7 @@ private:
     TFormHost* m_host = nullptr;
 
     const wchar_t* m_className;
-    int m_dpi = 96;
+    int m_dpi;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
     int m_borderIcons = biSystemMenu | biMinimize | biMaximize;
