@@ -2,6 +2,7 @@
 
 #include "framework/ErrorDisplay.h"
 #include "framework/Form.h"
+#include "framework/Paths.h"
 
 #include <cxxabi.h>
 
@@ -21,12 +22,7 @@ constexpr int kMaxTitle = 255;
 // Until a title is set, the application window carries the executable's name without folder and
 // extension, all but its first character in lower case.
 std::wstring DefaultTitle() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = path;
-    if (const auto slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) {
-        name.erase(0, slash + 1);
-    }
+    std::wstring name = FileNameOf(ModuleFileName(nullptr));
     if (const auto dot = name.rfind(L'.'); dot != std::wstring::npos) {
         name.erase(dot);
     }

@@ -1,5 +1,6 @@
 #include "framework/ErrorDisplay.h"
 
+#include "framework/Paths.h"
 #include "framework/Text.h"
 #include "framework/ThrowSite.h"
 
@@ -95,20 +96,16 @@ void ShowApplicationError(const std::string& className) {
     // which every throw records on its way out.
     void* site = LastThrowSite();
     HMODULE module = nullptr;
-    wchar_t modulePath[MAX_PATH] = L"";
+    std::wstring moduleName;
     if (site != nullptr &&
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            static_cast<LPCWSTR>(site), &module)) {
-        GetModuleFileNameW(module, modulePath, MAX_PATH);
-    }
-    const wchar_t* moduleName = modulePath;
-    if (const wchar_t* slash = std::wcsrchr(modulePath, L'\\'); slash != nullptr) {
-        moduleName = slash + 1;
+        moduleName = FileNameOf(ModuleFileName(module));
     }
     const auto offset = reinterpret_cast<const char*>(site) - reinterpret_cast<const char*>(module);
     wchar_t text[1024];
     std::swprintf(text, std::size(text), L"Exception %ls in module %ls at %p.\r\n%ls%ls\r\n",
-                  FromUtf8(className).c_str(), moduleName, reinterpret_cast<void*>(offset), L"", L"");
+                  FromUtf8(className).c_str(), moduleName.c_str(), reinterpret_cast<void*>(offset), L"", L"");
     ShowMessageBox(nullptr, text, L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 

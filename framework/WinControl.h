@@ -27,6 +27,9 @@ public:
     // Pixels at the system DPI for a length given at 96 DPI.
     int Scale(int length) const noexcept;
     virtual int Dpi() const noexcept;
+    // The picture resource to show at this DPI: above 120 DPI the copy at twice the size, where
+    // there is one, so that it stays sharp.
+    int ResourceForDpi(int id, int id2x) const noexcept { return Dpi() > 120 && id2x != 0 ? id2x : id; }
 
     const std::wstring& Caption() const noexcept { return m_caption; }
     void SetCaption(std::wstring_view caption);
