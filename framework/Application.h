@@ -39,7 +39,6 @@ public:
     // Joins the GUI thread to a single-threaded COM apartment; left again at destruction if
     // the join succeeded.
     void Initialize();
-    bool ComInitialized() const noexcept { return m_com && m_com->Joined(); }
 
     HWND Handle() const noexcept override;
     std::wstring Title() const;

@@ -36,8 +36,4 @@ void TStatusBar::InitializeWnd() {
     SendMessageW(Handle(), SB_SIMPLE, m_simplePanel ? TRUE : FALSE, 0);
 }
 
-int TStatusBar::PanelCount() const {
-    return static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0));
-}
-
 }  // namespace framework

@@ -11,8 +11,6 @@ class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent* owner);
 
-    int PanelCount() const;
-
     void SetProperty(std::wstring_view name, const PropertyValue& value) override;
 
 protected:

@@ -243,10 +243,6 @@ HBRUSH TWinControl::CNCtlColor(HDC dc) {
     return BackgroundBrush();
 }
 
-bool TWinControl::CNDrawItem(DRAWITEMSTRUCT&) {
-    return false;
-}
-
 void TWinControl::Paint(HDC) {}
 
 bool TWinControl::HandlePaintMessage(TMessage& message) {
@@ -319,14 +315,6 @@ void TWinControl::WndProc(TMessage& message) {
                 return;
             }
             break;
-        case WM_DRAWITEM: {
-            auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-            if (TWinControl* child = NotifyingChild(item.hwndItem); child != nullptr && child->CNDrawItem(item)) {
-                message.Result = TRUE;
-                return;
-            }
-            break;
-        }
         case WM_SETCURSOR:
             if (m_cursor == TCursor::crHandPoint && reinterpret_cast<HWND>(message.WParam) == Handle() &&
                 LOWORD(message.LParam) == HTCLIENT) {

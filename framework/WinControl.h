@@ -18,7 +18,6 @@ public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
-    TWinControl* Parent() const noexcept { return m_parent; }
     void SetParent(TWinControl* parent);
     const std::vector<TWinControl*>& Controls() const noexcept { return m_controls; }
 
@@ -65,7 +64,6 @@ public:
     virtual bool CNCommand(WORD code);
     virtual bool CNNotify(NMHDR& header, LRESULT& result);
     virtual HBRUSH CNCtlColor(HDC dc);
-    virtual bool CNDrawItem(DRAWITEMSTRUCT& item);
 
 protected:
     // Creates this control's own window at the given pixel rectangle in its parent.
