@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "framework/Application.h"
+#include "framework/ErrorDisplay.h"
 #include "ui/Mainform.h"
 
 #include <memory>
@@ -60,7 +61,7 @@ void ShowStartupError(framework::TApplication* application, const std::wstring& 
         application->ShowException(framework::Exception(message));
         return;
     }
-    MessageBoxW(nullptr, framework::WithClosingPeriod(message).c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
+    framework::ShowErrorMessage(nullptr, kApplicationTitle, message);
 }
 
 }  // namespace

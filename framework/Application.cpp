@@ -1,11 +1,9 @@
 #include "framework/Application.h"
 
+#include "framework/ErrorDisplay.h"
 #include "framework/Form.h"
-#include "framework/Text.h"
-#include "framework/ThrowSite.h"
+#include "framework/Paths.h"
 
-#include <cwchar>
-#include <cwctype>
 #include <cxxabi.h>
 
 #include <algorithm>
@@ -20,18 +18,11 @@ namespace {
 
 constexpr wchar_t kApplicationClass[] = L"TApplication";
 constexpr int kMaxTitle = 255;
-// Posted to the application window to hand the focus on to the main form.
-constexpr UINT CM_ACTIVATEMAINFORM = CM_BASE + 2;
 
 // Until a title is set, the application window carries the executable's name without folder and
 // extension, all but its first character in lower case.
 std::wstring DefaultTitle() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = path;
-    if (const auto slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) {
-        name.erase(0, slash + 1);
-    }
+    std::wstring name = FileNameOf(ModuleFileName(nullptr));
     if (const auto dot = name.rfind(L'.'); dot != std::wstring::npos) {
         name.erase(dot);
     }
@@ -56,46 +47,7 @@ std::string Demangle(const char* name) {
     return result;
 }
 
-// While a modal box shows, every other enabled top-level window of the program is disabled,
-// as a dialog would disable its owner, and enabled again afterwards.
-class DisabledTaskWindows {
-public:
-    DisabledTaskWindows() { EnumThreadWindows(GetCurrentThreadId(), &Disable, reinterpret_cast<LPARAM>(this)); }
-    ~DisabledTaskWindows() {
-        for (HWND window : m_windows) {
-            EnableWindow(window, TRUE);
-        }
-    }
-    DisabledTaskWindows(const DisabledTaskWindows&) = delete;
-    DisabledTaskWindows& operator=(const DisabledTaskWindows&) = delete;
-
-private:
-    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
-        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            reinterpret_cast<DisabledTaskWindows*>(self)->m_windows.push_back(window);
-        }
-        return TRUE;
-    }
-
-    std::vector<HWND> m_windows;
-};
-
 }  // namespace
-
-void HandleCallbackException() noexcept {
-    if (Application != nullptr) {
-        Application->HandleException();
-    }
-}
-
-std::wstring WithClosingPeriod(std::wstring_view message) {
-    std::wstring text(message);
-    if (!text.empty() && static_cast<unsigned>(text.back()) > static_cast<unsigned>(L'.')) {
-        text += L'.';
-    }
-    return text;
-}
 
 class TApplication::TApplicationWindow : public TWindow {
 public:
@@ -126,6 +78,7 @@ private:
 TApplication::TApplication()
     : TComponent(nullptr), m_window(std::make_unique<TApplicationWindow>(*this)), m_showCommand(StartupShowCommand()) {
     Application = this;
+    SetCallbackExceptionHandler([this] { HandleException(); });
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, L"MAINICON");
     if (icon == nullptr) {
@@ -148,6 +101,7 @@ TApplication::~TApplication() {
     m_com.reset();
     if (Application == this) {
         Application = nullptr;
+        SetCallbackExceptionHandler(nullptr);
     }
 }
 
@@ -173,22 +127,26 @@ void TApplication::SetTitle(std::wstring_view title) {
     }
 }
 
-void TApplication::RegisterForm(TForm& form) {
-    if (std::find(m_forms.begin(), m_forms.end(), &form) == m_forms.end()) {
-        m_forms.push_back(&form);
+std::vector<TForm*> TApplication::Forms() const {
+    std::vector<TForm*> forms;
+    for (std::size_t index = 0; index < ComponentCount(); ++index) {
+        if (auto* form = dynamic_cast<TForm*>(&Components(index)); form != nullptr) {
+            forms.push_back(form);
+        }
     }
+    return forms;
 }
 
-void TApplication::UnregisterForm(TForm& form) noexcept {
-    std::erase(m_forms, &form);
-    if (m_mainForm == &form) {
+void TApplication::Notification(TComponent& component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && &component == m_mainForm) {
         m_mainForm = nullptr;
     }
 }
 
-TForm* TApplication::ActiveForm() const noexcept {
+TForm* TApplication::ActiveForm() const {
     const HWND active = GetActiveWindow();
-    for (TForm* form : m_forms) {
+    for (TForm* form : Forms()) {
         if (form->Handle() == active && active != nullptr) {
             return form;
         }
@@ -288,9 +246,9 @@ void TApplication::Restore() {
     }
 }
 
-void TApplication::UpdateVisible() {
-    const bool anyVisible =
-        std::any_of(m_forms.begin(), m_forms.end(), [](const TForm* form) { return form->Visible(); });
+void TApplication::FormVisibilityChanged() {
+    const std::vector<TForm*> forms = Forms();
+    const bool anyVisible = std::any_of(forms.begin(), forms.end(), [](const TForm* form) { return form->Visible(); });
     const HWND window = Handle();
     if ((IsWindowVisible(window) != FALSE) != anyVisible && !IsIconic(window)) {
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
@@ -383,71 +341,8 @@ void TApplication::HandleException() noexcept {
 }
 
 void TApplication::ShowException(const Exception& exception) {
-    ShowMessageBox(WithClosingPeriod(exception.Message()), Title(), MB_OK | MB_ICONSTOP);
+    ShowErrorMessage(Handle(), Title(), exception.Message());
 }
 
-void TApplication::ShowApplicationError(const std::string& className) {
-    // C++ keeps no faulting address with the exception object; the nearest is the throw site,
-    // which every throw records on its way out.
-    void* site = LastThrowSite();
-    HMODULE module = nullptr;
-    wchar_t modulePath[MAX_PATH] = L"";
-    if (site != nullptr &&
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           static_cast<LPCWSTR>(site), &module)) {
-        GetModuleFileNameW(module, modulePath, MAX_PATH);
-    }
-    const wchar_t* moduleName = modulePath;
-    if (const wchar_t* slash = std::wcsrchr(modulePath, L'\\'); slash != nullptr) {
-        moduleName = slash + 1;
-    }
-    const auto offset = reinterpret_cast<const char*>(site) - reinterpret_cast<const char*>(module);
-    wchar_t text[1024];
-    std::swprintf(text, std::size(text), L"Exception %ls in module %ls at %p.\r\n%ls%ls\r\n",
-                  FromUtf8(className).c_str(), moduleName, reinterpret_cast<void*>(offset), L"", L"");
-    const std::wstring body = text;
-    if (m_messageBox) {
-        m_messageBox(nullptr, body, L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-    } else {
-        ::MessageBoxW(nullptr, body.c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-    }
-}
-
-int TApplication::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
-    const HWND owner = Handle();
-    const HWND active = GetActiveWindow();
-
-    // With several monitors, the box shows on the monitor of the window the user works in.
-    RECT ownerRect{};
-    GetWindowRect(owner, &ownerRect);
-    bool moved = false;
-    if (active != nullptr) {
-        const HMONITOR target = MonitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
-        if (target != MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)) {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            GetMonitorInfoW(target, &info);
-            SetWindowPos(owner, nullptr, (info.rcWork.left + info.rcWork.right) / 2,
-                         (info.rcWork.top + info.rcWork.bottom) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            moved = true;
-        }
-    }
-
-    int result = 0;
-    {
-        DisabledTaskWindows disabled;
-        result = m_messageBox ? m_messageBox(owner, text, caption, flags)
-                              : ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
-    }
-    if (moved) {
-        SetWindowPos(owner, nullptr, ownerRect.left, ownerRect.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (active != nullptr && IsWindow(active)) {
-        SetActiveWindow(active);
-    }
-    return result;
-}
 
 }  // namespace framework

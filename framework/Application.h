@@ -1,21 +1,19 @@
 // TApplication: the application window, its hook list, the message loop, minimise and restore,
-// and the application's exception handling with its error display.
+// and the application's exception handling.
 #pragma once
 
 #include "framework/Com.h"
 #include "framework/Component.h"
 #include "framework/Exceptions.h"
+#include "framework/Form.h"
 #include "framework/Icon.h"
 #include "framework/Window.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace framework {
-
-class TForm;
 
 // A method that sees the application window's messages before the application does. It
 // returns true to end the handling. Two hooks are the same when object and method match.
@@ -33,27 +31,19 @@ TWindowHook MakeWindowHook(T& object) {
                        }};
 }
 
-// The message text as the error display shows it: a period is added unless the text is empty
-// or already ends in a character at or below '.' (period, '!', ')', '-', ',', blank, ...).
-std::wstring WithClosingPeriod(std::wstring_view message);
-
-class TApplication : public TComponent {
+class TApplication : public TComponent, public TFormHost {
 public:
-    using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
-                                                 UINT flags)>;
-
     TApplication();
     ~TApplication() override;
 
     // Joins the GUI thread to a single-threaded COM apartment; left again at destruction if
     // the join succeeded.
     void Initialize();
-    bool ComInitialized() const noexcept { return m_com && m_com->Joined(); }
 
-    HWND Handle() const noexcept;
+    HWND Handle() const noexcept override;
     std::wstring Title() const;
     void SetTitle(std::wstring_view title);
-    const TIcon& Icon() const noexcept { return m_icon; }
+    const TIcon& Icon() const noexcept override { return m_icon; }
 
     // Creates a form owned by the application. The reference is set before the form's
     // window and components are built, so its creation handler can already use it.
@@ -63,13 +53,11 @@ public:
         if (m_mainForm == nullptr) {
             m_mainForm = reference;
         }
-        reference->CreateWindowAndComponents();
+        reference->CreateWindowAndComponents(*this);
     }
-    TForm* MainForm() const noexcept { return m_mainForm; }
-    void RegisterForm(TForm& form);
-    void UnregisterForm(TForm& form) noexcept;
+    bool IsMainForm(const TForm& form) const noexcept override { return m_mainForm == &form; }
     // The form that holds the active window, if any.
-    TForm* ActiveForm() const noexcept;
+    TForm* ActiveForm() const;
 
     // Runs the message loop until the termination mark is set.
     void Run();
@@ -77,12 +65,12 @@ public:
     void ProcessMessages();
     // Handles one pending message, or waits for one when none is pending.
     void HandleMessage();
-    void Terminate() noexcept;
+    void Terminate() noexcept override;
     bool Terminated() const noexcept { return m_terminated; }
     // The loop tests the mark only between messages; tests start a new loop with it cleared.
     void ClearTerminated() noexcept { m_terminated = false; }
 
-    void Minimize();
+    void Minimize() override;
     void Restore();
 
     void HookMainWindow(TWindowHook hook);
@@ -92,13 +80,8 @@ public:
     // Handles the exception in flight: drops EAbort, shows an Exception in the error display,
     // and reports anything else in an application-error box. Never throws.
     void HandleException() noexcept;
+    // The error display, owned by the application window and captioned with the title.
     void ShowException(const Exception& exception);
-    int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
-    // Tests replace the modal message box with a recorder.
-    void SetMessageBoxFunction(MessageBoxFunction function) { m_messageBox = std::move(function); }
-
-    // The show-command the process was started with.
-    int ShowCommand() const noexcept { return m_showCommand; }
 
 private:
     class TApplicationWindow;
@@ -107,19 +90,18 @@ private:
     void WndProc(TMessage& message);
     bool ProcessMessage(MSG& msg);
     bool IsKeyMessage(MSG& msg);
-    void ShowApplicationError(const std::string& className);
-    void UpdateVisible();
+    void FormVisibilityChanged() override;
+    void Notification(TComponent& component, TOperation operation) override;
+    // The forms the application created, in creation order.
+    std::vector<TForm*> Forms() const;
 
     std::unique_ptr<ComApartment> m_com;
     std::unique_ptr<TApplicationWindow> m_window;
     TIcon m_icon;
     TForm* m_mainForm = nullptr;
-    std::vector<TForm*> m_forms;
     std::vector<TWindowHook> m_hooks;
-    MessageBoxFunction m_messageBox;
-    int m_showCommand = SW_SHOWNORMAL;
+    int m_showCommand;
     bool m_terminated = false;
-    friend class TForm;
 };
 
 // The one application object of the process, like the main window's single instance.

@@ -1,35 +1,8 @@
 #include "framework/BitBtn.h"
 
-#include "framework/Form.h"
-
-#include <commctrl.h>
-
+#include "framework/ImageList.h"
 
 namespace framework {
-
-namespace {
-
-// Glyph bitmaps show the background as pure magenta.
-constexpr COLORREF kGlyphMask = RGB(255, 0, 255);
-
-// The glyph as an icon, whose mask makes the magenta background transparent.
-HICON GlyphIcon(int bitmapId) {
-    const auto glyph = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (glyph == nullptr) {
-        return nullptr;
-    }
-    BITMAP info{};
-    GetObjectW(glyph, sizeof info, &info);
-    const HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
-    ImageList_AddMasked(list, glyph, kGlyphMask);
-    const HICON icon = ImageList_GetIcon(list, 0, ILD_NORMAL);
-    ImageList_Destroy(list);
-    DeleteObject(glyph);
-    return icon;
-}
-
-}  // namespace
 
 TBitBtn::TBitBtn(TComponent* owner) : TWinControl(owner) {
     SetTabStop(true);
@@ -47,9 +20,6 @@ void TBitBtn::SetProperty(std::wstring_view name, const PropertyValue& value) {
         m_glyph2xId = PropertyAs<ResourceRef>(value, Name(), name).id;
     } else if (name == L"Cancel") {
         m_cancel = PropertyAs<bool>(value, Name(), name);
-        if (TForm* form = ParentForm(); form != nullptr) {
-            form->SetCancelButton(m_cancel ? this : nullptr);
-        }
     } else {
         TWinControl::SetProperty(name, value);
     }
@@ -60,9 +30,9 @@ void TBitBtn::CreateWnd(HWND parent, const RECT& rect) {
 }
 
 void TBitBtn::InitializeWnd() {
-    const int id = Dpi() > 120 && m_glyph2xId != 0 ? m_glyph2xId : m_glyphId;
+    const int id = ResourceForDpi(m_glyphId, m_glyph2xId);
     if (id != 0 && m_glyph.Empty()) {
-        m_glyph.Adopt(GlyphIcon(id));
+        m_glyph.Adopt(LoadMaskedIcon(id));
     }
     if (!m_glyph.Empty()) {
         SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_glyph.Handle()));

@@ -12,8 +12,7 @@ public:
     ~TBitBtn() override;
 
     // Pressing Escape on the form presses the cancel button.
-    bool Cancel() const noexcept { return m_cancel; }
-    const TIcon& Glyph() const noexcept { return m_glyph; }
+    bool Cancel() const noexcept override { return m_cancel; }
 
     bool CNCommand(WORD code) override;
     void SetProperty(std::wstring_view name, const PropertyValue& value) override;

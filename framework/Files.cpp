@@ -1,6 +1,7 @@
 #include "framework/Files.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Paths.h"
 #include "framework/Win32.h"
 
 #include <algorithm>
@@ -89,12 +90,6 @@ public:
 private:
     std::wstring m_path;
 };
-
-// The folder part of path, separator included, so that "C:\" stays a root; "." without one.
-std::wstring FolderOf(const std::wstring& path) {
-    const auto separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring(L".") : path.substr(0, separator + 1);
-}
 
 // Raises unless nothing is at path or a file there may be replaced.
 void CheckReplaceable(const std::wstring& path) {
@@ -205,7 +200,7 @@ std::wstring FinalPath(const std::wstring& path) {
 void RemoveLeftoverTemporaryFiles(const std::wstring& path) {
     const std::wstring target = FinalPath(path);
     const std::wstring folder = FolderOf(target);
-    const std::wstring fileName = target.substr(target.find_last_of(L"\\/") + 1);
+    const std::wstring fileName = FileNameOf(target);
     WIN32_FIND_DATAW entry;
     const HANDLE find = FindFirstFileW((target + L".*" + kTemporarySuffix).c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) {

@@ -1,7 +1,7 @@
 #include "framework/Form.h"
 
-#include "framework/Application.h"
 #include "framework/Exceptions.h"
+#include "framework/ShiftState.h"
 
 #include <algorithm>
 
@@ -9,23 +9,11 @@ namespace framework {
 
 namespace {
 
-bool KeyDown(int key) noexcept {
-    return GetKeyState(key) < 0;
-}
-
-bool AnyModifierDown() noexcept {
-    return KeyDown(VK_SHIFT) || KeyDown(VK_CONTROL) || KeyDown(VK_MENU);
-}
-
 int SystemDpi() noexcept {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
-}
-
-bool IsMainForm(const TForm& form) noexcept {
-    return Application != nullptr && Application->MainForm() == &form;
 }
 
 // Children of parent in the order the Tab key visits them: by tab order, creation order
@@ -42,6 +30,20 @@ void AppendTabOrder(const TWinControl& parent, std::vector<TWinControl*>& list) 
     }
 }
 
+// The control that Escape presses: the first below parent, depth first in creation order, that
+// says it is a cancel button. Found afresh each time, so a button may change its mind.
+TWinControl* FindCancelButton(const TWinControl& parent) noexcept {
+    for (TWinControl* child : parent.Controls()) {
+        if (child->Cancel()) {
+            return child;
+        }
+        if (TWinControl* found = FindCancelButton(*child); found != nullptr) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 TForm::TForm(TComponent* owner, const wchar_t* className)
@@ -51,26 +53,18 @@ TForm::TForm(TComponent* owner, const wchar_t* className)
 
 TForm::~TForm() {
     DestroyComponents();
-    if (Application != nullptr) {
-        Application->UnregisterForm(*this);
-    }
     DestroyHandle();
 }
 
-void TForm::CreateWindowAndComponents() {
-    if (Application != nullptr) {
-        Application->RegisterForm(*this);
-    }
+void TForm::CreateWindowAndComponents(TFormHost& host) {
+    m_host = &host;
     ReadState();
     CreateHandle();
     if (OnCreate) {
         try {
             OnCreate(*this);
         } catch (...) {
-            if (Application == nullptr) {
-                throw;
-            }
-            Application->HandleException();
+            HandleCallbackException();
         }
     }
 }
@@ -178,7 +172,7 @@ void TForm::CreateWnd(HWND, const RECT&) {
     TWindowClass windowClass;
     windowClass.name = m_className;
     windowClass.style = CS_DBLCLKS;
-    windowClass.icon = Application != nullptr ? Application->Icon().Handle() : nullptr;
+    windowClass.icon = m_host->Icon().Handle();
     TCreateParams params;
     params.exStyle = exStyle;
     params.style = style;
@@ -189,7 +183,7 @@ void TForm::CreateWnd(HWND, const RECT&) {
     params.height = frame.bottom - frame.top;
     // Owned by the application window: the taskbar button is the application's, and the form
     // disappears with it when the application is minimised.
-    params.parent = Application != nullptr ? Application->Handle() : nullptr;
+    params.parent = m_host->Handle();
     CreateOwnWindow(windowClass, params);
     PlaceWindow();
 }
@@ -210,25 +204,19 @@ void TForm::PlaceWindow() {
 
 void TForm::Show() {
     m_visible = true;
-    if (Application != nullptr) {
-        Application->UpdateVisible();
-    }
+    m_host->FormVisibilityChanged();
     ShowWindow(Handle(), m_windowState == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
 }
 
 void TForm::ShowMinimized() {
     m_visible = true;
-    if (Application != nullptr) {
-        Application->Minimize();
-    }
+    m_host->Minimize();
 }
 
 void TForm::Hide() {
     m_visible = false;
     ShowWindow(Handle(), SW_HIDE);
-    if (Application != nullptr) {
-        Application->UpdateVisible();
-    }
+    m_host->FormVisibilityChanged();
 }
 
 void TForm::SetWindowState(TWindowState state) {
@@ -248,14 +236,15 @@ void TForm::Close() {
     if (!CloseQuery()) {
         return;
     }
-    TCloseAction action = IsMainForm(*this) ? TCloseAction::caFree : TCloseAction::caHide;
+    const bool mainForm = m_host->IsMainForm(*this);
+    TCloseAction action = mainForm ? TCloseAction::caFree : TCloseAction::caHide;
     DoClose(action);
     if (action == TCloseAction::caNone) {
         return;
     }
-    if (IsMainForm(*this)) {
+    if (mainForm) {
         // The form stays on screen until the message loop ends.
-        Application->Terminate();
+        m_host->Terminate();
     } else if (action == TCloseAction::caMinimize) {
         ShowWindow(Handle(), SW_MINIMIZE);
     } else {
@@ -304,21 +293,24 @@ bool TForm::PreProcessKey(const MSG& msg) {
     const LRESULT code =
         focus != nullptr ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
     const bool controlWantsIt = (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
+    const TShiftState shift = KeyboardShiftState();
     switch (msg.wParam) {
         case VK_TAB:
-            if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU) || (code & DLGC_WANTTAB) != 0 || controlWantsIt) {
+            if ((shift & (ssCtrl | ssAlt)) != 0 || (code & DLGC_WANTTAB) != 0 || controlWantsIt) {
                 return false;
             }
-            SelectNext(!KeyDown(VK_SHIFT));
+            SelectNext((shift & ssShift) == 0);
             return true;
-        case VK_ESCAPE:
-            if (controlWantsIt || AnyModifierDown() || m_cancelButton == nullptr || !m_cancelButton->CanFocus()) {
+        case VK_ESCAPE: {
+            TWinControl* cancel = controlWantsIt || shift != 0 ? nullptr : FindCancelButton(*this);
+            if (cancel == nullptr || !cancel->CanFocus()) {
                 return false;
             }
-            m_cancelButton->Click();
+            cancel->Click();
             return true;
+        }
         case VK_RETURN: {
-            if (controlWantsIt || AnyModifierDown() || (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) {
+            if (controlWantsIt || shift != 0 || (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) {
                 return false;
             }
             auto* button = dynamic_cast<TWinControl*>(FromHandle(focus));
@@ -342,10 +334,10 @@ void TForm::WndProc(TMessage& message) {
             message.Result = CloseQuery() ? TRUE : FALSE;
             return;
         case WM_SYSCOMMAND:
-            if ((message.WParam & 0xFFF0) == SC_MINIMIZE && IsMainForm(*this)) {
+            if ((message.WParam & 0xFFF0) == SC_MINIMIZE && m_host->IsMainForm(*this)) {
                 // The application minimises as a whole, so the command goes to its window,
                 // where the application's hooks see it too.
-                message.Result = SendMessageW(Application->Handle(), WM_SYSCOMMAND, message.WParam, message.LParam);
+                message.Result = SendMessageW(m_host->Handle(), WM_SYSCOMMAND, message.WParam, message.LParam);
                 return;
             }
             break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/FormDescription.h"
+#include "framework/Icon.h"
 #include "framework/WinControl.h"
 
 #include <functional>
@@ -17,6 +18,27 @@ enum class TFormPosition { poDesigned, poDesktopCenter };
 enum class TFormBorderStyle { bsSingle, bsSizeable };
 enum TBorderIcon : int { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 
+class TForm;
+
+// What a form needs from the application that runs it. The application implements it and hands
+// it to each form whose window it creates.
+class TFormHost {
+public:
+    // The window that owns the forms' windows: the taskbar button is its, and the forms
+    // disappear with it when it is minimised.
+    virtual HWND Handle() const noexcept = 0;
+    virtual const TIcon& Icon() const noexcept = 0;
+    // The main form's close ends the program; any other form's close hides it.
+    virtual bool IsMainForm(const TForm& form) const noexcept = 0;
+    // A form was shown or hidden.
+    virtual void FormVisibilityChanged() = 0;
+    virtual void Minimize() = 0;
+    virtual void Terminate() noexcept = 0;
+
+protected:
+    ~TFormHost() = default;
+};
+
 class TForm : public TWinControl {
 public:
     TForm(TComponent* owner, const wchar_t* className);
@@ -24,7 +46,8 @@ public:
 
     // Applies the stored description, creates the window with its controls, and runs the
     // creation handler. An exception from the handler is shown and creation still completes.
-    void CreateWindowAndComponents();
+    // The host serves the form from then on; a form without a window never needs one.
+    void CreateWindowAndComponents(TFormHost& host);
 
     bool Visible() const noexcept { return m_visible; }
     void Show();
@@ -40,14 +63,10 @@ public:
     TWindowState WindowState() const noexcept { return m_windowState; }
     void SetWindowState(TWindowState state);
 
-    TWinControl* ActiveControl() const noexcept { return m_activeControl; }
-    TWinControl* CancelButton() const noexcept { return m_cancelButton; }
-    void SetCancelButton(TWinControl* button) noexcept { m_cancelButton = button; }
     // The controls the Tab key visits, in the order it visits them.
     std::vector<TWinControl*> TabList() const;
     // Keyboard handling that a dialog would do: Tab, Escape and Enter. True when consumed.
     bool PreProcessKey(const MSG& msg);
-    void FocusChanged(TWinControl& control) noexcept;
 
     int Dpi() const noexcept override { return m_dpi; }
 
@@ -65,14 +84,17 @@ protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
     void WndProc(TMessage& message) override;
     void HandleDestroyed() override;
+    void FocusChanged(TWinControl& control) noexcept override;
 
 private:
     void DoClose(TCloseAction& action);
     void SelectNext(bool forward);
     void PlaceWindow();
 
+    TFormHost* m_host = nullptr;
+
     const wchar_t* m_className;
-    int m_dpi = 96;
+    int m_dpi;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
     int m_borderIcons = biSystemMenu | biMinimize | biMaximize;
@@ -81,7 +103,6 @@ private:
     TWindowState m_windowState = TWindowState::wsNormal;
     bool m_visible = false;
     TWinControl* m_activeControl = nullptr;
-    TWinControl* m_cancelButton = nullptr;
 };
 
 }  // namespace framework

@@ -17,7 +17,7 @@ void TImage::SetProperty(std::wstring_view name, const PropertyValue& value) {
 }
 
 void TImage::CreateWnd(HWND parent, const RECT& rect) {
-    const int id = Dpi() > 120 && m_picture2xId != 0 ? m_picture2xId : m_pictureId;
+    const int id = ResourceForDpi(m_pictureId, m_picture2xId);
     if (id != 0) {
         m_picture.LoadFromResource(id);
     }

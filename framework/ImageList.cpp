@@ -7,10 +7,39 @@ namespace framework {
 
 namespace {
 
-// Strips store the background as pure magenta.
-constexpr COLORREF kStripMask = RGB(255, 0, 255);
+// The pictures in the resources show their background as pure magenta.
+constexpr COLORREF kBackground = RGB(255, 0, 255);
+constexpr UINT kListFlags = ILC_COLOR24 | ILC_MASK;
+
+HBITMAP LoadBitmapResource(int bitmapId) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
+                                           LR_CREATEDIBSECTION));
+}
+
+// Appends the images of bitmap to list, masked where it shows the background, and releases the
+// bitmap. Returns the index of the first image added, or -1.
+int AddMasked(HIMAGELIST list, HBITMAP bitmap) {
+    const int added = ImageList_AddMasked(list, bitmap, kBackground);
+    DeleteObject(bitmap);
+    return added;
+}
 
 }  // namespace
+
+HICON LoadMaskedIcon(int bitmapId) {
+    const HBITMAP bitmap = LoadBitmapResource(bitmapId);
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    // A list of one image the bitmap's own size turns the whole bitmap into the icon.
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    const HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, kListFlags, 1, 0);
+    AddMasked(list, bitmap);
+    const HICON icon = ImageList_GetIcon(list, 0, ILD_NORMAL);
+    ImageList_Destroy(list);
+    return icon;
+}
 
 TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
 
@@ -27,19 +56,16 @@ int TImageList::Count() const noexcept {
 
 void TImageList::HandleNeeded() {
     if (m_handle == nullptr) {
-        m_handle = ImageList_Create(m_width, m_height, ILC_COLOR24 | ILC_MASK, m_allocBy, m_allocBy);
+        m_handle = ImageList_Create(m_width, m_height, kListFlags, m_allocBy, m_allocBy);
         Win32Check(m_handle != nullptr, L"Cannot create image list");
     }
 }
 
-void TImageList::AddMaskedStrip(int bitmapId, COLORREF masked) {
+void TImageList::AddMaskedStrip(int bitmapId) {
     HandleNeeded();
-    const HANDLE bitmap = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
-                                     LR_CREATEDIBSECTION);
+    const HBITMAP bitmap = LoadBitmapResource(bitmapId);
     Win32Check(bitmap != nullptr, L"Cannot load image strip");
-    const int added = ImageList_AddMasked(m_handle, static_cast<HBITMAP>(bitmap), masked);
-    DeleteObject(bitmap);
-    Win32Check(added >= 0, L"Cannot add image strip");
+    Win32Check(AddMasked(m_handle, bitmap) >= 0, L"Cannot add image strip");
 }
 
 bool TImageList::GetIcon(int index, TIcon& icon) const {
@@ -67,7 +93,7 @@ void TImageList::SetProperty(std::wstring_view name, const PropertyValue& value)
     } else if (name == L"Bitmap") {
         // Loaded at once, not in Loaded: components created before the list may already ask
         // for its images in their own Loaded.
-        AddMaskedStrip(PropertyAs<ResourceRef>(value, self, name).id, kStripMask);
+        AddMaskedStrip(PropertyAs<ResourceRef>(value, self, name).id);
     } else {
         TComponent::SetProperty(name, value);
     }

@@ -10,6 +10,10 @@ namespace framework {
 
 class TIcon;
 
+// A bitmap from the resources as an icon whose mask leaves out the bitmap's magenta background;
+// null when there is no such bitmap.
+HICON LoadMaskedIcon(int bitmapId);
+
 class TImageList : public TComponent {
 public:
     explicit TImageList(TComponent* owner);
@@ -22,8 +26,8 @@ public:
     int AllocBy() const noexcept { return m_allocBy; }
     bool ShareImages() const noexcept { return m_shareImages; }
 
-    // Appends the images of a bitmap strip; masked is the colour that shows the background.
-    void AddMaskedStrip(int bitmapId, COLORREF masked);
+    // Appends the images of a bitmap strip from the resources, masked where it shows magenta.
+    void AddMaskedStrip(int bitmapId);
     // Copies image index into icon. An index outside the list leaves the icon as it was and
     // returns false.
     bool GetIcon(int index, TIcon& icon) const;

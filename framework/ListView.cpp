@@ -26,14 +26,14 @@ void TListView::SetProperty(std::wstring_view name, const PropertyValue& value) 
     } else if (name == L"RowSelect") {
         m_rowSelect = PropertyAs<bool>(value, self, name);
     } else if (name == L"Columns.Add") {
-        m_columns.push_back(Column{std::wstring(PropertyAs<std::wstring_view>(value, self, name)), 50});
+        m_columns.emplace_back().caption = PropertyAs<std::wstring_view>(value, self, name);
     } else if (name == L"Column.Width") {
         if (m_columns.empty()) {
             ThrowBadProperty(self, name);
         }
         m_columns.back().width = PropertyAs<int>(value, self, name);
     } else if (name == L"Items.Add") {
-        m_items.push_back(Item{std::wstring(PropertyAs<std::wstring_view>(value, self, name)), -1, {}});
+        m_items.emplace_back().caption = PropertyAs<std::wstring_view>(value, self, name);
     } else if (name == L"Item.ImageIndex") {
         LastItem(name).imageIndex = PropertyAs<int>(value, self, name);
     } else if (name == L"Item.SubItems.Add") {

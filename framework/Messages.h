@@ -15,7 +15,12 @@ struct TMessage {
 
 // Private messages of the framework, in one block so that they never collide.
 inline constexpr UINT CM_BASE = WM_APP + 0x100;
-// Sent by a control to its form when it receives the keyboard focus.
-inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 1;
+// Posted to the application window to hand the focus on to the main form.
+inline constexpr UINT CM_ACTIVATEMAINFORM = CM_BASE + 1;
+
+// The message the shell sends a notification icon's window for mouse actions on the icon. Its
+// number is part of the icon's outside interface, hence not in the block above; only the icon's
+// own window ever receives it.
+inline constexpr UINT kTrayIconCallback = WM_USER + 1;
 
 }  // namespace framework

@@ -1,7 +1,5 @@
 #include "framework/PopupMenu.h"
 
-#include "framework/Application.h"
-
 namespace framework {
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), m_menu(CreatePopupMenu()) {}
@@ -15,11 +13,10 @@ void TPopupMenu::Add(std::wstring_view caption, TNotifyEvent handler) {
     AppendMenuW(m_menu, MF_STRING, m_handlers.size(), std::wstring(caption).c_str());
 }
 
-void TPopupMenu::Popup(int x, int y) {
+void TPopupMenu::Popup(HWND owner, int x, int y) {
     if (OnPopup) {
         OnPopup(*this);
     }
-    const HWND owner = Application != nullptr ? Application->Handle() : nullptr;
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(m_menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr));
     // The menu closes properly only when its owner gets a message after it (a known quirk of

@@ -17,8 +17,9 @@ public:
     HMENU Handle() const noexcept { return m_menu; }
     // Appends an item; choosing it raises handler.
     void Add(std::wstring_view caption, TNotifyEvent handler);
-    // Shows the menu at a point in screen coordinates and runs the chosen item, if any.
-    void Popup(int x, int y);
+    // Shows the menu at a point in screen coordinates and runs the chosen item, if any. The owner
+    // window receives the menu's messages.
+    void Popup(HWND owner, int x, int y);
 
     // Raised when the menu is popped up, before it shows.
     TNotifyEvent OnPopup;

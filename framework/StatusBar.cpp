@@ -53,8 +53,4 @@ void TStatusBar::ApplyPanels() {
     }
 }
 
-int TStatusBar::PanelCount() const {
-    return static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0));
-}
-
 }  // namespace framework

@@ -13,8 +13,6 @@ class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent* owner);
 
-    int PanelCount() const;
-
     // Shows text in one panel across the whole bar, the whole of it also as the panel's tooltip
     // where the bar is too narrow for it. Empty text brings back the designed panels, blank.
     void SetStatusText(std::wstring_view text);

@@ -16,7 +16,6 @@ public:
     void SetEnabled(bool enabled);
     unsigned Interval() const noexcept { return m_interval; }
     void SetInterval(unsigned interval);
-    const TNotifyEvent& OnTimer() const noexcept { return m_onTimer; }
     void SetOnTimer(TNotifyEvent handler);
     // Whether a system timer is running now.
     bool Running() const noexcept { return m_running; }

@@ -1,9 +1,5 @@
 #include "framework/WinControl.h"
 
-#include "framework/Application.h"
-#include "framework/Exceptions.h"
-#include "framework/Form.h"
-
 #include <algorithm>
 
 namespace framework {
@@ -43,14 +39,6 @@ void TWinControl::SetParent(TWinControl* parent) {
     if (m_parent != nullptr) {
         m_parent->m_controls.push_back(this);
     }
-}
-
-TForm* TWinControl::ParentForm() noexcept {
-    TWinControl* control = this;
-    while (control->m_parent != nullptr) {
-        control = control->m_parent;
-    }
-    return dynamic_cast<TForm*>(control);
 }
 
 void TWinControl::SetBounds(const TBounds& bounds) {
@@ -124,6 +112,12 @@ void TWinControl::SetFocus() {
 void TWinControl::Click() {
     if (OnClick) {
         OnClick(*this);
+    }
+}
+
+void TWinControl::FocusChanged(TWinControl& control) noexcept {
+    if (m_parent != nullptr) {
+        m_parent->FocusChanged(control);
     }
 }
 
@@ -249,10 +243,6 @@ HBRUSH TWinControl::CNCtlColor(HDC dc) {
     return BackgroundBrush();
 }
 
-bool TWinControl::CNDrawItem(DRAWITEMSTRUCT&) {
-    return false;
-}
-
 void TWinControl::Paint(HDC) {}
 
 bool TWinControl::HandlePaintMessage(TMessage& message) {
@@ -292,11 +282,15 @@ HBRUSH TWinControl::BackgroundBrush() const {
     return m_brush;
 }
 
+TWinControl* TWinControl::NotifyingChild(HWND window) const noexcept {
+    auto* child = dynamic_cast<TWinControl*>(FromHandle(window));
+    return child != this ? child : nullptr;
+}
+
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_COMMAND:
-            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(reinterpret_cast<HWND>(message.LParam)));
-                child != nullptr && child != this) {
+            if (TWinControl* child = NotifyingChild(reinterpret_cast<HWND>(message.LParam)); child != nullptr) {
                 // A disabled control does not act. Wine's button still notifies BN_CLICKED for a
                 // BM_CLICK while disabled, so the notification is dropped here for every control.
                 if (!child->Enabled() || child->CNCommand(HIWORD(message.WParam))) {
@@ -306,8 +300,8 @@ void TWinControl::WndProc(TMessage& message) {
             break;
         case WM_NOTIFY: {
             auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
-            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(header.hwndFrom));
-                child != nullptr && child != this && child->CNNotify(header, message.Result)) {
+            if (TWinControl* child = NotifyingChild(header.hwndFrom);
+                child != nullptr && child->CNNotify(header, message.Result)) {
                 return;
             }
             break;
@@ -316,21 +310,11 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
-            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(reinterpret_cast<HWND>(message.LParam)));
-                child != nullptr && child != this) {
+            if (TWinControl* child = NotifyingChild(reinterpret_cast<HWND>(message.LParam)); child != nullptr) {
                 message.Result = reinterpret_cast<LRESULT>(child->CNCtlColor(reinterpret_cast<HDC>(message.WParam)));
                 return;
             }
             break;
-        case WM_DRAWITEM: {
-            auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-            if (auto* child = dynamic_cast<TWinControl*>(FromHandle(item.hwndItem));
-                child != nullptr && child != this && child->CNDrawItem(item)) {
-                message.Result = TRUE;
-                return;
-            }
-            break;
-        }
         case WM_SETCURSOR:
             if (m_cursor == TCursor::crHandPoint && reinterpret_cast<HWND>(message.WParam) == Handle() &&
                 LOWORD(message.LParam) == HTCLIENT) {
@@ -340,8 +324,8 @@ void TWinControl::WndProc(TMessage& message) {
             }
             break;
         case WM_SETFOCUS:
-            if (TForm* form = ParentForm(); form != nullptr && form != this) {
-                form->FocusChanged(*this);
+            if (m_parent != nullptr) {
+                m_parent->FocusChanged(*this);
             }
             break;
         default:

@@ -13,24 +13,22 @@
 
 namespace framework {
 
-class TForm;
-
 class TWinControl : public TComponent, public TWindow {
 public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
-    TWinControl* Parent() const noexcept { return m_parent; }
     void SetParent(TWinControl* parent);
     const std::vector<TWinControl*>& Controls() const noexcept { return m_controls; }
-    // The form at the root of the control tree, or null for a control without one.
-    TForm* ParentForm() noexcept;
 
     const TBounds& Bounds() const noexcept { return m_bounds; }
     void SetBounds(const TBounds& bounds);
     // Pixels at the system DPI for a length given at 96 DPI.
     int Scale(int length) const noexcept;
     virtual int Dpi() const noexcept;
+    // The picture resource to show at this DPI: above 120 DPI the copy at twice the size, where
+    // there is one, so that it stays sharp.
+    int ResourceForDpi(int id, int id2x) const noexcept { return Dpi() > 120 && id2x != 0 ? id2x : id; }
 
     const std::wstring& Caption() const noexcept { return m_caption; }
     void SetCaption(std::wstring_view caption);
@@ -50,6 +48,8 @@ public:
 
     // The control's click: the built-in action first, then OnClick if assigned.
     virtual void Click();
+    // Whether Escape on the form presses this control: a cancel button says so.
+    virtual bool Cancel() const noexcept { return false; }
     TNotifyEvent OnClick;
 
     // Creates the window of this control and of its children, in creation order.
@@ -64,7 +64,6 @@ public:
     virtual bool CNCommand(WORD code);
     virtual bool CNNotify(NMHDR& header, LRESULT& result);
     virtual HBRUSH CNCtlColor(HDC dc);
-    virtual bool CNDrawItem(DRAWITEMSTRUCT& item);
 
 protected:
     // Creates this control's own window at the given pixel rectangle in its parent.
@@ -85,8 +84,14 @@ protected:
     bool HandlePaintMessage(TMessage& message);
     void ApplyFont();
     HBRUSH BackgroundBrush() const;
+    // Told that control, this one or one below it, received the keyboard focus; the default
+    // passes it on up the parent chain to the form, which keeps it as its active control.
+    virtual void FocusChanged(TWinControl& control) noexcept;
 
 private:
+    // The wrapper of the child window that raised a notification, or null for any other window.
+    TWinControl* NotifyingChild(HWND window) const noexcept;
+
     TWinControl* m_parent = nullptr;
     std::vector<TWinControl*> m_controls;
     TBounds m_bounds;

@@ -14,7 +14,26 @@ constexpr UINT_PTR kSubclassId = 0x546F7276;  // "Torv"
 // subclass data is not in every import library.
 constexpr wchar_t kWrapperProperty[] = L"Torvane.TWindow";
 
+std::function<void()>& CallbackExceptionHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
 }  // namespace
+
+void SetCallbackExceptionHandler(std::function<void()> handler) {
+    CallbackExceptionHandler() = std::move(handler);
+}
+
+void HandleCallbackException() noexcept {
+    try {
+        if (const auto& handler = CallbackExceptionHandler()) {
+            handler();
+        }
+    } catch (...) {
+        // The handler itself failed; the callback must still return to the system.
+    }
+}
 
 TWindow::~TWindow() {
     DestroyHandle();
@@ -31,12 +50,6 @@ TWindow* TWindow::FromHandle(HWND window) noexcept {
         return reinterpret_cast<TWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     return nullptr;
-}
-
-LRESULT TWindow::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
-    TMessage message{msg, wParam, lParam, 0};
-    WndProc(message);
-    return message.Result;
 }
 
 void TWindow::DestroyHandle() noexcept {

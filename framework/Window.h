@@ -4,7 +4,7 @@
 #include "framework/Messages.h"
 #include "framework/Win32.h"
 
-#include <string>
+#include <functional>
 
 namespace framework {
 
@@ -45,8 +45,6 @@ public:
     // The wrapper of a window created by the framework, or null for any other window.
     static TWindow* FromHandle(HWND window) noexcept;
 
-    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-
     // Destroys the window if it still exists; the wrapper stays usable for a new one.
     void DestroyHandle() noexcept;
 
@@ -74,9 +72,11 @@ private:
     bool m_subclassed = false;
 };
 
-// Hands the exception being handled to the application's exception handling. Every callback
-// from the system into the framework ends in a catch-all that calls it, so that no C++
-// exception ever unwinds through user32.
+// Every callback from the system into the framework ends in a catch-all that calls
+// HandleCallbackException, so that no C++ exception ever unwinds through user32. It hands the
+// exception being handled to the handler installed here (the application's exception handling);
+// without one the exception is dropped. An empty handler removes the one installed.
+void SetCallbackExceptionHandler(std::function<void()> handler);
 void HandleCallbackException() noexcept;
 
 }  // namespace framework

@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "framework/Paths.h"
 #include "framework/Shell.h"
 #include "ui/SettingsTuner.h"
 #include "resources/resource.h"
@@ -150,20 +151,6 @@ constexpr TFormRow kDescription[] = {
         Prop(L"DOMVendor", L"MSXML"),
 };
 
-// The folder of the running executable, without a trailing separator.
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
 }  // namespace
 
 TForm_Main::TForm_Main(TComponent* owner) : TForm(owner, L"TForm_Main") {}
@@ -299,7 +286,7 @@ void TForm_Main::Button_CloseClick(TComponent&) {
 void TForm_Main::Label5Click(TComponent&) {
     // The help page sits beside the executable and is opened by its relative name, so the
     // program's folder becomes the current directory first (and stays so).
-    SetCurrentDirectoryW(ProgramFolder().c_str());
+    SetCurrentDirectoryW(FolderOf(ModuleFileName(nullptr)).c_str());
     ShellOpen(Handle(), L"help.html", SW_SHOW);
 }
 

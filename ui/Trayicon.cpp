@@ -2,7 +2,6 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Form.h"
-#include "framework/Text.h"
 #include "resources/resource.h"
 
 namespace ui {
@@ -11,14 +10,11 @@ using framework::Application;
 
 namespace {
 
-TTrayIcon::TShellNotifyIcon g_shellNotifyIcon = &Shell_NotifyIconW;
-
-// The error texts live in the program's string table; a test program without it gets the same
-// words from here.
-std::wstring ResourceString(UINT id, const wchar_t* fallback) {
+// The error texts live in the program's string table.
+std::wstring ResourceString(UINT id) {
     const wchar_t* text = nullptr;
     const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring(fallback);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
 }
 
 POINT CursorPosition() {
@@ -29,47 +25,27 @@ POINT CursorPosition() {
 
 }  // namespace
 
-void TTrayIcon::SetShellNotifyIcon(TShellNotifyIcon function) noexcept {
-    g_shellNotifyIcon = function != nullptr ? function : &Shell_NotifyIconW;
-}
-
+// Fields take their defaults from their declarations, not from the property setters, which
+// would already talk to the shell.
 TTrayIcon::TTrayIcon(TComponent* owner)
     : TComponent(owner),
       m_timer(std::make_unique<framework::TTimer>(nullptr)),
       m_hook(framework::MakeWindowHook<&TTrayIcon::ApplicationHookProc>(*this)),
-      m_window([this](TMessage& message) { DoMessage(message); }) {
+      // The instance's address makes the id unique per icon of the window.
+      m_shellIcon(static_cast<UINT>(reinterpret_cast<UINT_PTR>(this)),
+                  [this](TMessage& message) { DoMessage(message); }) {
     if (Application != nullptr) {
         m_icon.Assign(Application->Icon());
     }
-    // Fields are written directly here; the property setters would already talk to the shell.
-    RestoreOn = imDoubleClick;
     OnAnimate = [this](TComponent& sender) { DoOnAnimate(sender); };
-    PopupMenuOn = imNone;
-    m_visible = false;
-    m_hide = true;
-
     m_timer->SetEnabled(false);
     m_timer->SetOnTimer(OnAnimate);
-    m_timer->SetInterval(1000);
-
-    if (!Designing()) {
-        m_data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-        m_data.hWnd = m_window.Handle();
-        // The instance's address makes the id unique per icon of the window.
-        m_data.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(this));
-        m_data.hIcon = m_icon.Handle();
-        m_data.uFlags = NIF_MESSAGE | NIF_ICON;
-        m_data.uCallbackMessage = kTrayIconCallback;
-        m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-        Update();
-    }
+    Update();
 }
 
 TTrayIcon::~TTrayIcon() {
-    if (!Designing()) {
-        g_shellNotifyIcon(NIM_DELETE, &m_data);
-    }
-    // The application must never call the hook of a component that is gone.
+    // The icon leaves the notification area with m_shellIcon. The application must never call
+    // the hook of a component that is gone.
     if (Application != nullptr) {
         Application->UnhookMainWindow(m_hook);
     }
@@ -79,10 +55,6 @@ bool TTrayIcon::Hooked() const noexcept {
     return Application != nullptr && Application->HasHook(m_hook);
 }
 
-bool TTrayIcon::Notify(DWORD message) {
-    return g_shellNotifyIcon(message, &m_data) != FALSE;
-}
-
 void TTrayIcon::SetVisible(bool value) {
     m_visible = value;
     if (Designing()) {
@@ -90,16 +62,14 @@ void TTrayIcon::SetVisible(bool value) {
     }
     // Every assignment repeats the request: the shell, not this flag, knows what it shows.
     if (value) {
-        if (!Notify(NIM_ADD)) {
-            throw framework::EOutOfResources(
-                ResourceString(IDS_CANNOT_CREATE_NOTIFY_ICON, L"Cannot Create System Shell Notification Icon"));
+        if (!m_shellIcon.Add()) {
+            throw framework::EOutOfResources(ResourceString(IDS_CANNOT_CREATE_NOTIFY_ICON));
         }
         SetHide(true);
         Application->HookMainWindow(m_hook);
     } else {
-        if (!Notify(NIM_DELETE)) {
-            throw framework::EOutOfResources(
-                ResourceString(IDS_CANNOT_REMOVE_NOTIFY_ICON, L"Cannot Remove System Shell Notification Icon"));
+        if (!m_shellIcon.Delete()) {
+            throw framework::EOutOfResources(ResourceString(IDS_CANNOT_REMOVE_NOTIFY_ICON));
         }
         SetHide(false);
         Application->UnhookMainWindow(m_hook);
@@ -112,12 +82,7 @@ void TTrayIcon::SetHint(std::wstring_view value) {
         return;
     }
     m_hint = value;
-    framework::CopyBounded(m_data.szTip, m_hint);
-    if (m_hint.empty()) {
-        m_data.uFlags &= ~static_cast<UINT>(NIF_TIP);
-    } else {
-        m_data.uFlags |= NIF_TIP;
-    }
+    m_shellIcon.SetTip(m_hint);
     Update();
 }
 
@@ -125,9 +90,9 @@ void TTrayIcon::Update() {
     if (Designing()) {
         return;
     }
-    m_data.hIcon = m_icon.Handle();
+    m_shellIcon.SetIcon(m_icon.Handle());
     if (m_visible) {
-        Notify(NIM_MODIFY);
+        m_shellIcon.Modify();
     }
 }
 
@@ -182,21 +147,11 @@ void TTrayIcon::SetDefaultIcon() {
 }
 
 void TTrayIcon::EndSession() {
-    g_shellNotifyIcon(NIM_DELETE, &m_data);
+    m_shellIcon.Withdraw();
 }
 
 TShiftState TTrayIcon::ShiftState() {
-    TShiftState state = 0;
-    if (GetKeyState(VK_SHIFT) < 0) {
-        state |= ssShift;
-    }
-    if (GetKeyState(VK_CONTROL) < 0) {
-        state |= ssCtrl;
-    }
-    if (GetKeyState(VK_MENU) < 0) {
-        state |= ssAlt;
-    }
-    return state;
+    return framework::KeyboardShiftState();
 }
 
 void TTrayIcon::DoMessage(TMessage& message) {
@@ -212,11 +167,6 @@ void TTrayIcon::DoMessage(TMessage& message) {
             HandleMouse(static_cast<UINT>(message.LParam));
             break;
         default:
-            // A restarted shell has an empty notification area; the icon goes back in while it
-            // is meant to be shown, or the user would have no way back to a hidden window.
-            if (message.Msg == m_taskbarCreated && m_taskbarCreated != 0 && m_visible && !Designing()) {
-                Notify(NIM_ADD);
-            }
             break;
     }
 }
@@ -331,7 +281,7 @@ void TTrayIcon::ShowMenu() {
         SetForegroundWindow(active->Handle());
     }
     if (PopupMenu != nullptr) {
-        PopupMenu->Popup(point.x, point.y);
+        PopupMenu->Popup(Application->Handle(), point.x, point.y);
     }
 }
 

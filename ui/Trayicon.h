@@ -7,11 +7,10 @@
 #include "framework/Component.h"
 #include "framework/Icon.h"
 #include "framework/ImageList.h"
+#include "framework/NotifyIcon.h"
 #include "framework/PopupMenu.h"
+#include "framework/ShiftState.h"
 #include "framework/Timer.h"
-#include "framework/UtilityWindow.h"
-
-#include <shellapi.h>
 
 #include <cstdint>
 #include <functional>
@@ -20,9 +19,18 @@
 
 namespace ui {
 
+using framework::kTrayIconCallback;
 using framework::TComponent;
 using framework::TMessage;
 using framework::TNotifyEvent;
+using framework::TShiftState;
+using framework::ssAlt;
+using framework::ssCtrl;
+using framework::ssDouble;
+using framework::ssLeft;
+using framework::ssMiddle;
+using framework::ssRight;
+using framework::ssShift;
 
 // The mouse action at which Restore or ShowMenu runs.
 enum TTrayIconMessage : std::uint8_t {
@@ -39,26 +47,11 @@ enum TTrayIconMessage : std::uint8_t {
 
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
-// A set of flags: keyboard modifiers and mouse buttons held.
-using TShiftState = std::uint8_t;
-inline constexpr TShiftState ssShift = 1 << 0;
-inline constexpr TShiftState ssAlt = 1 << 1;
-inline constexpr TShiftState ssCtrl = 1 << 2;
-inline constexpr TShiftState ssLeft = 1 << 3;
-inline constexpr TShiftState ssRight = 1 << 4;
-inline constexpr TShiftState ssMiddle = 1 << 5;
-inline constexpr TShiftState ssDouble = 1 << 6;
-
 using TMouseEvent = std::function<void(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent& sender, TShiftState shift, int x, int y)>;
 
-// The message the shell sends the icon window for mouse actions on the icon.
-inline constexpr UINT kTrayIconCallback = WM_USER + 1;
-
 class TTrayIcon : public TComponent {
 public:
-    using TShellNotifyIcon = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
-
     explicit TTrayIcon(TComponent* owner);
     ~TTrayIcon() override;
 
@@ -79,7 +72,7 @@ public:
     void SetAnimateInterval(int value);
     bool GetAnimate() const noexcept { return m_animate; }
     void SetAnimate(bool value);
-    HWND GetHandle() const noexcept { return m_window.Handle(); }
+    HWND GetHandle() const noexcept { return m_shellIcon.Handle(); }
 
     // Events, raised only when assigned.
     TNotifyEvent OnMinimize;
@@ -127,30 +120,25 @@ public:
     void SetProperty(std::wstring_view name, const framework::PropertyValue& value) override;
 
     // The record every request to the shell carries.
-    const NOTIFYICONDATAW& NotifyIconData() const noexcept { return m_data; }
+    const NOTIFYICONDATAW& NotifyIconData() const noexcept { return m_shellIcon.Data(); }
     const framework::TIcon& CurrentIcon() const noexcept { return m_icon; }
     const framework::TTimer& AnimationTimer() const noexcept { return *m_timer; }
     // Whether ApplicationHookProc is in the application window's hook list.
     bool Hooked() const noexcept;
-    // Tests make the shell refuse; null restores Shell_NotifyIconW.
-    static void SetShellNotifyIcon(TShellNotifyIcon function) noexcept;
 
 private:
-    bool Notify(DWORD message);
     void HandleMouse(UINT mouseMessage);
     void RestoreOrShowMenuOn(TTrayIconMessage point);
 
-    NOTIFYICONDATAW m_data{};
     framework::TIcon m_icon;
     std::unique_ptr<framework::TTimer> m_timer;
     std::wstring m_hint;
     int m_iconIndex = 0;
     bool m_visible = false;
-    bool m_hide = false;
+    bool m_hide = true;
     bool m_animate = false;
     framework::TWindowHook m_hook;
-    UINT m_taskbarCreated = 0;
-    framework::TUtilityWindow m_window;
+    framework::TNotifyIcon m_shellIcon;
 };
 
 }  // namespace ui

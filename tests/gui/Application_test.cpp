@@ -144,7 +144,7 @@ TEST_F(ApplicationTest, QuitMessageOnlySetsTheTerminationMark) {
 TEST_F(ApplicationTest, ExceptionsFromHandlersGoToTheErrorDisplayAndTheLoopGoesOn) {
     const std::wstring title = Application->Title();
     bool formEnabledDuringBox = true;
-    Application->SetMessageBoxFunction([&](HWND, const std::wstring&, const std::wstring&, UINT) {
+    framework::SetMessageBoxFunction([&](HWND, const std::wstring&, const std::wstring&, UINT) {
         formEnabledDuringBox = IsWindowEnabled(Form().Handle()) != FALSE;
         return IDOK;
     });

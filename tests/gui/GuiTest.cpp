@@ -35,7 +35,7 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Applic
 }  // namespace
 
 void RestoreMessageBoxRecorder() {
-    framework::Application->SetMessageBoxFunction(
+    framework::SetMessageBoxFunction(
         [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
             Boxes().push_back({owner, text, caption, flags});
             return IDOK;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/Application.h"
+#include "framework/ErrorDisplay.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Mainform.h"
 

@@ -369,7 +369,7 @@ struct RefusingShell {
 
 TEST(TrayIconShell, RefusalsRaiseOutOfResourcesWithTheProgramsMessages) {
     TTrayIcon tray(nullptr);
-    TTrayIcon::SetShellNotifyIcon(&RefusingShell::Refuse);
+    framework::SetShellNotifyIcon(&RefusingShell::Refuse);
     RefusingShell::requests.clear();
     try {
         tray.SetVisible(true);
@@ -381,10 +381,10 @@ TEST(TrayIconShell, RefusalsRaiseOutOfResourcesWithTheProgramsMessages) {
     EXPECT_FALSE(tray.Hooked());
     EXPECT_TRUE(tray.Hide()) << "unchanged";
 
-    TTrayIcon::SetShellNotifyIcon(nullptr);
+    framework::SetShellNotifyIcon(nullptr);
     tray.SetVisible(true);
     EXPECT_TRUE(tray.Hooked());
-    TTrayIcon::SetShellNotifyIcon(&RefusingShell::Refuse);
+    framework::SetShellNotifyIcon(&RefusingShell::Refuse);
     try {
         tray.SetVisible(false);
         ADD_FAILURE() << "no exception";
@@ -399,7 +399,7 @@ TEST(TrayIconShell, RefusalsRaiseOutOfResourcesWithTheProgramsMessages) {
     EXPECT_THROW(tray.SetVisible(true), framework::EOutOfResources);
     EXPECT_THROW(tray.SetVisible(true), framework::EOutOfResources);
     EXPECT_EQ(RefusingShell::requests, (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
-    TTrayIcon::SetShellNotifyIcon(nullptr);
+    framework::SetShellNotifyIcon(nullptr);
     tray.SetVisible(false);
     EXPECT_FALSE(tray.Hooked());
 }

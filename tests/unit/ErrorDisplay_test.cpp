@@ -1,4 +1,4 @@
-#include "framework/Application.h"
+#include "framework/ErrorDisplay.h"
 
 #include <gtest/gtest.h>
 
