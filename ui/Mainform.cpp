@@ -267,7 +267,7 @@ void TForm_Main::Button_RunClick(TComponent&) {
         throw;
     }
     if (!tuned) {
-        // The window stays, and so does the client: once the user has mended the cause, Run
+        // The window stays and no client is started: once the user has mended the cause, Run
         // tries again. A program that is closing has no use for it.
         Button_Run->SetEnabled(!m_closed);
         return;
