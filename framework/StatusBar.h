@@ -16,7 +16,6 @@ public:
     // Shows text in one panel across the whole bar, the whole of it also as the panel's tooltip
     // where the bar is too narrow for it. Empty text brings back the designed panels, blank.
     void SetStatusText(std::wstring_view text);
-    const std::wstring& StatusText() const noexcept { return m_statusText; }
 
     void SetProperty(std::wstring_view name, const PropertyValue& value) override;
 
