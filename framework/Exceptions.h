@@ -53,18 +53,20 @@ public:
     using Exception::Exception;
 };
 
-// Text that does not parse as XML, with the parser's own reason and the line it stopped at (0
-// when it did not say).
+// Text that does not parse as XML, with the parser's own reason and the line and column it
+// stopped at (0 when it did not say).
 class EXmlParseError : public EXmlError {
 public:
-    EXmlParseError(std::wstring message, std::wstring reason, long line)
-        : EXmlError(std::move(message)), m_reason(std::move(reason)), m_line(line) {}
+    EXmlParseError(std::wstring message, std::wstring reason, long line, long column = 0)
+        : EXmlError(std::move(message)), m_reason(std::move(reason)), m_line(line), m_column(column) {}
     const std::wstring& Reason() const noexcept { return m_reason; }
     long Line() const noexcept { return m_line; }
+    long Column() const noexcept { return m_column; }
 
 private:
     std::wstring m_reason;
     long m_line;
+    long m_column;
 };
 
 // A failed operating-system call, with the system's own text for the error code.

@@ -1,101 +1,93 @@
-// TXMLDocument: an XML document over the platform's MSXML DOM, read from a file and written back
-// to one without ever leaving a damaged file behind.
+// TXMLDocument: edits the children of one element of an XML file in place. A parser finds where
+// they lie in the file's bytes, and only the bytes an edit must change are changed: the rest of
+// the file keeps its encoding, layout, references and everything else exactly as written.
 #pragma once
 
-#include "framework/Com.h"
 #include "framework/Component.h"
+#include "framework/XmlScanner.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace framework {
 
-// The DOM's node types, numbered as the DOM numbers them.
-enum class TNodeType : int {
-    ntElement = 1,
-    ntAttribute,
-    ntText,
-    ntCData,
-    ntEntityRef,
-    ntEntity,
-    ntProcessingInstr,
-    ntComment,
-    ntDocument,
-    ntDocType,
-    ntDocFragment,
-    ntNotation,
+// An edit of the children of one element: the children that go, and the elements appended after
+// them, each holding one text, in the element's own prefix and so its namespace.
+struct TXmlChildEdit {
+    TXmlChildFilter remove;
+    struct Element {
+        std::wstring localName;
+        std::wstring text;
+    };
+    std::vector<Element> append;
 };
 
-// A node of a loaded document, or no node at all. The handle keeps the node alive; the node
-// belongs to its document.
-class TXMLNode {
+// One edit worked out for one file, ready to be written. It holds the file's content only as long
+// as it lives.
+class TXmlFileEdit {
 public:
-    TXMLNode() noexcept = default;
+    // False when the edit leaves every byte as it was; the file is then never written.
+    bool Changes() const noexcept { return !m_splices.empty(); }
+    const std::vector<std::uint8_t>& Bytes() const noexcept { return m_edited; }
 
-    explicit operator bool() const noexcept { return static_cast<bool>(m_node); }
-
-    TNodeType NodeType() const;
-    // The DOM node name: for an element its qualified name as written, prefix included; for
-    // text and comments "#text" and "#comment".
-    std::wstring NodeName() const;
-    // Empty when the node has no namespace or no prefix.
-    std::wstring NamespaceURI() const;
-    std::wstring Prefix() const;
-    std::wstring Text() const;
-    // The node written out as the library writes it.
-    std::wstring Xml() const;
-
-    // No node when there is none.
-    TXMLNode FirstChild() const;
-    TXMLNode NextSibling() const;
-
-    // Takes child out of this node and out of the document.
-    void RemoveChild(const TXMLNode& child);
-    // Appends an element named localName, or prefix:localName when a prefix is given, in the
-    // namespace namespaceURI. Only an element takes element children: on any other node it
-    // raises EXmlError, whatever the library would let through.
-    TXMLNode AppendElement(std::wstring_view localName, std::wstring_view namespaceURI, std::wstring_view prefix);
-    // Replaces the content with one text node holding text.
-    void SetText(std::wstring_view text);
+    // Puts the edited content in the file's place in one step. The copy written beside it is read
+    // back and checked first: every byte outside the edited ranges must be as it was, and each
+    // edited stretch, parsed in the copy's own context (its prolog and the start tags around it),
+    // must hold exactly the children meant, the appended ones with their texts. When that or any
+    // other step fails, the file stays exactly as it was and an exception says why.
+    void Write() const;
 
 private:
     friend class TXMLDocument;
-    explicit TXMLNode(ComPtr<IUnknown> node) noexcept : m_node(std::move(node)) {}
 
-    // An IXMLDOMNode, held as IUnknown so that this header needs nothing of MSXML.
-    ComPtr<IUnknown> m_node;
+    // Bytes [start, end) of the original give way to replacement.
+    struct Splice {
+        std::size_t start;
+        std::size_t end;
+        std::vector<std::uint8_t> replacement;
+    };
+    // A stretch of the written copy around edits, from the start of a child that stays (or of the
+    // element's content) to the end of one (or of the content), and the children it must hold.
+    struct Stretch {
+        std::size_t start;
+        std::size_t end;
+        std::wstring names;  // qualified, each closed by kXmlNameEnd
+        bool holdsAppended;  // the appended elements are its last children
+    };
+
+    void Verify(const std::vector<std::uint8_t>& written) const;
+
+    std::wstring m_path;
+    std::vector<std::uint8_t> m_original;
+    std::vector<std::uint8_t> m_edited;
+    std::vector<Splice> m_splices;
+    std::size_t m_elementStart = 0;
+    std::wstring m_elementName;
+    // The written copy up to here opens every stretch, and m_closing closes it.
+    std::size_t m_contextEnd = 0;
+    std::vector<std::uint8_t> m_closing;
+    std::vector<Stretch> m_stretches;
+    std::vector<std::wstring> m_appendedTexts;
 };
 
 class TXMLDocument : public TComponent {
 public:
     explicit TXMLDocument(TComponent* owner);
-    ~TXMLDocument() override;
 
-    // DOMVendor: only "MSXML" is available.
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+    // Reads the file at path and works out edit on the document element's first element child.
+    // A child taken out takes the whitespace right before it along, so no empty line is left;
+    // appended elements go after the element's last child, before the whitespace that precedes
+    // its end tag, each after the whitespace that precedes its last element child that stays, so
+    // that they sit on lines of their own with the file's own indentation. Raises EOSError when the
+    // file cannot be read, EXmlParseError when it is not well-formed XML in the encoding it
+    // declares, and EXmlError when the document element holds no element.
+    TXmlFileEdit PlanEdit(const std::wstring& path, const TXmlChildEdit& edit) const;
 
-    // True while the document holds a loaded file.
-    bool Active() const noexcept { return static_cast<bool>(m_document); }
-
-    // Discards the content and parses the file into a new DOM document. Text is kept as written,
-    // but for whitespace alone beside an element, comment or processing instruction, which only
-    // lays out the markup and is dropped. Raises EOSError when the file cannot be read and
-    // EXmlParseError, with the parser's reason and line, when it does not parse; the document is
-    // then inactive.
-    void LoadFromFile(const std::wstring& path);
-
-    // Writes the whole document to path in one step, in the encoding it declares. The written
-    // file is read again and must hold exactly the document's nodes, names, attributes and text
-    // before it takes the place of the old one; when that or any other step fails, path stays
-    // exactly as it was and an exception says why.
-    void SaveToFile(const std::wstring& path) const;
-
-    // Raises EXmlError while the document is inactive.
-    TXMLNode DocumentElement() const;
-
-private:
-    // An IXMLDOMDocument, held as IUnknown for the same reason as a node.
-    ComPtr<IUnknown> m_document;
+    // The same, on bytes already read; source names them in messages.
+    static TXmlFileEdit PlanEdit(std::vector<std::uint8_t> bytes, const TXmlChildEdit& edit, std::wstring source);
 };
 
 }  // namespace framework

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and running Torvane needs on a Debian 12 machine: the apt packages and
-# libjpeg-turbo cross-built from Debian's source package into .cache/libjpeg-turbo. A second
+# libjpeg-turbo and expat cross-built from Debian's source packages into .cache/. A second
 # run finds everything in place and returns at once. Needs root for apt.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cache="$root/.cache"
 jpeg_prefix="$cache/libjpeg-turbo"
+expat_prefix="$cache/expat"
 
 die() {
     echo "torvane: $*" >&2
@@ -37,46 +38,75 @@ if [ "${#missing[@]}" -gt 0 ]; then
         || die "cannot install the packages: ${missing[*]} (see $cache/apt.log)"
 fi
 
-# libjpeg-turbo, cross-built as a static library. It is built with -fexceptions so that our
-# error handler may throw through its frames.
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
-    sources=/etc/apt/sources.list.d/torvane-deb-src.sources
-    if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1; then
-        [ "$(id -u)" -eq 0 ] || die "fetching libjpeg-turbo's source needs a deb-src entry, and adding one needs root"
-        # The same mirror and suites as the machine's own deb entries.
-        # Either file may be missing (Debian 12 ships only debian.sources), so grep's status is
-        # not a failure here.
-        mirror=$( { grep -h -E '^(URIs:|deb )' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null || true; } \
-            | { grep -v -i security || true; } | head -n1 \
-            | sed -E 's/^URIs:[[:space:]]*//; s/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//; s/[[:space:]].*//')
-        [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
-        cat >"$sources" <<SOURCES
+# Adds a deb-src entry for the machine's own mirror, once, so that apt-get source works.
+ensure_deb_src() {
+    local package=$1 sources=/etc/apt/sources.list.d/torvane-deb-src.sources mirror
+    apt-get source --print-uris "$package" >/dev/null 2>&1 && return 0
+    [ "$(id -u)" -eq 0 ] || die "fetching $package's source needs a deb-src entry, and adding one needs root"
+    # The same mirror and suites as the machine's own deb entries.
+    # Either file may be missing (Debian 12 ships only debian.sources), so grep's status is
+    # not a failure here.
+    mirror=$( { grep -h -E '^(URIs:|deb )' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null || true; } \
+        | { grep -v -i security || true; } | head -n1 \
+        | sed -E 's/^URIs:[[:space:]]*//; s/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//; s/[[:space:]].*//')
+    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+    cat >"$sources" <<SOURCES
 Types: deb-src
 URIs: $mirror
 Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-        apt-get update -qq >/dev/null || die "apt-get update failed after adding the deb-src entry"
+    apt-get update -qq >/dev/null || die "apt-get update failed after adding the deb-src entry"
+}
+
+# Fetches a Debian source package (with Debian's patches applied) and builds and installs it for
+# Windows as a static library into prefix, with CMake from source_subdir and the given options;
+# prepare (a function, or -) runs in the unpacked source folder first.
+#   cross_build_source <package> <prefix> <source_subdir> <prepare> <cmake options...>
+cross_build_source() {
+    local package=$1 prefix=$2 subdir=$3 prepare=$4
+    shift 4
+    local work="$cache/src/$package" source_dir
+    ensure_deb_src "$package"
+    rm -rf "$work"
+    mkdir -p "$work"
+    (cd "$work" && apt-get source -qq "$package" >/dev/null 2>&1) || die "cannot fetch the source package $package"
+    source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n1)
+    [ -n "$source_dir" ] || die "the $package source package did not unpack"
+    echo "torvane: building $package for Windows from $(basename "$source_dir")"
+    if [ "$prepare" != - ]; then
+        (cd "$source_dir/$subdir" && "$prepare") || die "preparing $package's source failed"
     fi
-    rm -rf "$cache/src/libjpeg-turbo"
-    mkdir -p "$cache/src/libjpeg-turbo"
-    (cd "$cache/src/libjpeg-turbo" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) \
-        || die "cannot fetch the source package libjpeg-turbo"
-    source_dir=$(find "$cache/src/libjpeg-turbo" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
-    [ -n "$source_dir" ] || die "the libjpeg-turbo source package did not unpack"
-    echo "torvane: building libjpeg-turbo for Windows from $(basename "$source_dir")"
-    cmake -S "$source_dir" -B "$cache/src/libjpeg-turbo/build" -G Ninja \
+    cmake -S "$source_dir/$subdir" -B "$work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_CROSSCOMPILING_EMULATOR="" \
         -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" \
+        "$@" >"$work/configure.log" 2>&1 \
+        || die "configuring $package failed (see $work/configure.log)"
+    cmake --build "$work/build" -j2 >"$work/build.log" 2>&1 || die "building $package failed (see $work/build.log)"
+    cmake --install "$work/build" >/dev/null || die "installing $package into $prefix failed"
+}
+
+# libjpeg-turbo, cross-built as a static library. It is built with -fexceptions so that our
+# error handler may throw through its frames.
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+    cross_build_source libjpeg-turbo "$jpeg_prefix" . - \
         -DCMAKE_C_FLAGS="-fexceptions" \
-        -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
         -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF \
-        -DREQUIRE_SIMD=ON >"$cache/src/libjpeg-turbo/configure.log" 2>&1 \
-        || die "configuring libjpeg-turbo failed (see $cache/src/libjpeg-turbo/configure.log)"
-    cmake --build "$cache/src/libjpeg-turbo/build" -j2 >"$cache/src/libjpeg-turbo/build.log" 2>&1 \
-        || die "building libjpeg-turbo failed (see $cache/src/libjpeg-turbo/build.log)"
-    cmake --install "$cache/src/libjpeg-turbo/build" >/dev/null \
-        || die "installing libjpeg-turbo into $jpeg_prefix failed"
+        -DREQUIRE_SIMD=ON
+fi
+
+# Expat, the parser that finds the settings in the client's file, cross-built as a static library
+# that reports names and text as UTF-16, as the rest of the program holds them.
+# Debian's security patches test "#if XML_DTD == 1", which holds only where the configuration
+# header gives the macro a value; Debian's own build does, expat's CMake template does not.
+expat_define_dtd() {
+    sed -i 's/^#cmakedefine XML_DTD$/#cmakedefine XML_DTD 1/' expat_config.h.cmake
+}
+if [ ! -f "$expat_prefix/lib/libexpatw.a" ]; then
+    cross_build_source expat "$expat_prefix" expat expat_define_dtd \
+        -DEXPAT_CHAR_TYPE=wchar_t -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+        -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF
 fi

@@ -148,7 +148,6 @@ constexpr TFormRow kDescription[] = {
         Prop(L"ShareImages", true),
         Prop(L"Bitmap", ResourceRef{IDB_TRAY_IMAGES}),
     Object<&TForm_Main::XMLDoc1>(L"XMLDoc1"),
-        Prop(L"DOMVendor", L"MSXML"),
 };
 
 }  // namespace

@@ -1,17 +1,17 @@
 #include "ui/SettingsTuner.h"
 
-#include "framework/Exceptions.h"
-#include "framework/Files.h"
-#include "framework/Text.h"
+#include "framework/Win32.h"
 
 #include <algorithm>
 #include <array>
 
+#include "framework/Exceptions.h"
+#include "framework/Files.h"
+#include "framework/Text.h"
+
 namespace ui {
 
 namespace {
-
-using framework::TXMLNode;
 
 // The settings the tuner manages, in the order it handles them; the first two are written back.
 constexpr std::array<std::wstring_view, 4> kManagedNames = {
@@ -22,34 +22,23 @@ constexpr std::array<std::wstring_view, 4> kManagedNames = {
 };
 constexpr std::size_t kWrittenBackCount = 2;
 
-bool IsManaged(const std::wstring& name) {
-    return std::find(kManagedNames.begin(), kManagedNames.end(), name) != kManagedNames.end();
+bool IsManaged(const framework::TXmlName& container, const framework::TXmlName& child) {
+    return std::any_of(kManagedNames.begin(), kManagedNames.end(), [&](std::wstring_view name) {
+        return child.qualified == name || (child.local == name && child.namespaceURI == container.namespaceURI);
+    });
 }
 
 }  // namespace
 
-void TuneSettings(framework::TXMLDocument& document, std::wstring_view value) {
-    TXMLNode container = document.DocumentElement().FirstChild();
-    if (!container) {
-        throw framework::EListError(L"List index out of bounds (0)");
-    }
-    // One walk along the siblings takes out every managed name at once: the same result as a
-    // pass per name over the child list by index, which MSXML makes quadratic.
-    for (TXMLNode child = container.FirstChild(); child;) {
-        TXMLNode next = child.NextSibling();
-        if (IsManaged(child.NodeName())) {
-            container.RemoveChild(child);
+framework::TXmlChildEdit SettingsEdit(std::wstring_view value) {
+    framework::TXmlChildEdit edit;
+    edit.remove = IsManaged;
+    if (value != kRestoreMarker) {
+        for (std::size_t index = 0; index < kWrittenBackCount; ++index) {
+            edit.append.push_back({std::wstring(kManagedNames[index]), std::wstring(value)});
         }
-        child = std::move(next);
     }
-    if (value == kRestoreMarker) {
-        return;
-    }
-    const std::wstring namespaceURI = container.NamespaceURI();
-    const std::wstring prefix = container.Prefix();
-    for (std::size_t index = 0; index < kWrittenBackCount; ++index) {
-        container.AppendElement(kManagedNames[index], namespaceURI, prefix).SetText(value);
-    }
+    return edit;
 }
 
 namespace {
@@ -87,9 +76,12 @@ void DescribeFailure(Stage stage, TTuneFailure& failure) noexcept {
         failure.problem = ProblemOfSystemError(error.ErrorCode(), stage);
         failure.detail = framework::SystemErrorText(error.ErrorCode());
     } catch (const framework::EXmlParseError& error) {
-        failure.problem = stage == Stage::Load ? TTuneProblem::NotXml : TTuneProblem::NotVerified;
-        failure.detail = error.Line() > 0 ? error.Reason() + L" (line " + std::to_wstring(error.Line()) + L")"
-                                          : error.Reason();
+        failure.problem = stage == Stage::Save ? TTuneProblem::NotVerified : TTuneProblem::NotXml;
+        failure.detail = error.Reason();
+        if (error.Line() > 0) {
+            failure.detail += L" (line " + std::to_wstring(error.Line()) + L", column " +
+                              std::to_wstring(error.Column()) + L")";
+        }
     } catch (const framework::Exception& error) {
         failure.problem = stage == Stage::Edit   ? TTuneProblem::NoSettings
                           : stage == Stage::Save ? TTuneProblem::NotVerified
@@ -116,16 +108,16 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
             // Resolved once: the load and the save work on the same file, wherever a link points.
             const std::wstring target = framework::FinalPath(result.path);
             stage = Stage::Load;
-            document.LoadFromFile(target);
+            std::vector<std::uint8_t> bytes = framework::ReadFileBytes(target);
             stage = Stage::Edit;
-            TuneSettings(document, value);
+            const framework::TXmlFileEdit edit = document.PlanEdit(std::move(bytes), SettingsEdit(value), target);
             stage = Stage::Locate;
-            // A reinstall elsewhere while a large file loaded must not get this file's content.
+            // A reinstall elsewhere while a large file was read must not get this file's content.
             if (settingsPath() != result.path) {
                 result.problem = TTuneProblem::PathChanged;
-            } else {
+            } else if (edit.Changes()) {
                 stage = Stage::Save;
-                document.SaveToFile(target);
+                edit.Write();
             }
         }
     } catch (...) {

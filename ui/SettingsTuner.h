@@ -37,15 +37,15 @@ struct TTuneFailure {
     std::wstring detail;
 };
 
-// Edits a loaded settings document in memory. The settings container is the document
-// element's first child, whatever its kind; every direct child of it that bears a managed name
-// (compared exactly, prefix included) is removed, and unless value is the restore marker the
-// two connection limits are appended with value, in the container's namespace and prefix.
-// Raises EListError when the document element has no children, and EXmlError when the
-// container cannot hold the new settings.
-void TuneSettings(framework::TXMLDocument& document, std::wstring_view value);
+// The edit of the settings container (the document element's first element child): every
+// direct child that is a managed setting goes, and unless value is the restore marker the two
+// connection limits are appended with value, in the container's prefix and namespace. A child is
+// a managed setting when its name as written is a managed name, or when its local name is one and
+// it is in the container's own namespace, so that settings a tune wrote under a prefix go again.
+framework::TXmlChildEdit SettingsEdit(std::wstring_view value);
 
-// Loads the file that settingsPath names, tunes it and saves it. The file is worked on where it
+// Tunes or restores the file that settingsPath names, changing only the bytes of the managed
+// settings; a file with nothing to change is not written at all. The file is worked on where it
 // finally lives, so a symbolic link stays a link. When settingsPath names another file by the
 // time of the save, nothing is saved. False, with the file as it was and the reason in failure
 // (when given), when any step fails or there is no path; never raises.

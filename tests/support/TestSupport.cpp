@@ -62,12 +62,19 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring base = std::wstring(temp) + L"torvane-tests";
     CreateDirectoryW(base.c_str(), nullptr);
+    // Wine hands out the same few process ids run after run: a folder that an earlier run could not
+    // remove is passed over.
     static unsigned counter = 0;
-    m_path = base + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-             (name.empty() ? L"" : L"-" + name);
-    RemoveTree(m_path);
-    if (!CreateDirectoryW(m_path.c_str(), nullptr)) {
-        Fail("cannot create scratch folder");
+    for (;;) {
+        m_path = base + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+                 (name.empty() ? L"" : L"-" + name);
+        RemoveTree(m_path);
+        if (CreateDirectoryW(m_path.c_str(), nullptr)) {
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            Fail("cannot create scratch folder");
+        }
     }
 }
 
@@ -78,6 +85,8 @@ ScratchFolder::~ScratchFolder() {
 void RemoveTree(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // A link whose target is gone answers no attributes, yet keeps its folder from going.
+        DeleteFileW(path.c_str());
         return;
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
