@@ -73,8 +73,6 @@ int Start() {
     std::unique_ptr<framework::TApplication> application;
     try {
         application = std::make_unique<framework::TApplication>();
-        // COM first: the main window's creation handler already reads the settings file.
-        application->Initialize();
         application->SetTitle(kApplicationTitle);
         application->CreateForm(ui::Form_Main);
         application->Run();

@@ -95,10 +95,9 @@ TApplication::TApplication()
 }
 
 TApplication::~TApplication() {
-    // Forms and other components go while the application window and COM still exist.
+    // Forms and other components go while the application window still exists.
     DestroyComponents();
     m_window->DestroyHandle();
-    m_com.reset();
     if (Application == this) {
         Application = nullptr;
         SetCallbackExceptionHandler(nullptr);
@@ -107,12 +106,6 @@ TApplication::~TApplication() {
 
 HWND TApplication::Handle() const noexcept {
     return m_window->Handle();
-}
-
-void TApplication::Initialize() {
-    if (!m_com) {
-        m_com = std::make_unique<ComApartment>();
-    }
 }
 
 std::wstring TApplication::Title() const {

@@ -2,7 +2,6 @@
 // and the application's exception handling.
 #pragma once
 
-#include "framework/Com.h"
 #include "framework/Component.h"
 #include "framework/Exceptions.h"
 #include "framework/Form.h"
@@ -35,10 +34,6 @@ class TApplication : public TComponent, public TFormHost {
 public:
     TApplication();
     ~TApplication() override;
-
-    // Joins the GUI thread to a single-threaded COM apartment; left again at destruction if
-    // the join succeeded.
-    void Initialize();
 
     HWND Handle() const noexcept override;
     std::wstring Title() const;
@@ -95,7 +90,6 @@ private:
     // The forms the application created, in creation order.
     std::vector<TForm*> Forms() const;
 
-    std::unique_ptr<ComApartment> m_com;
     std::unique_ptr<TApplicationWindow> m_window;
     TIcon m_icon;
     TForm* m_mainForm = nullptr;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "framework/Com.h"
+
 #include <utility>
 
 namespace framework {
@@ -21,6 +23,9 @@ void ShellOpen(HWND owner, std::wstring_view file, int show) {
         Executor()(request);
         return;
     }
+    // What handles the verb may be a shell extension, and those are COM objects. Nothing else in
+    // the program needs COM, so the apartment is joined here, once, and not at every start.
+    thread_local const ComApartment apartment;
     ShellExecuteW(owner, request.verb.c_str(), request.file.c_str(), nullptr, nullptr, show);
 }
 

@@ -21,7 +21,6 @@ public:
     void SetUp() override {
         m_application = std::make_unique<framework::TApplication>();
         InitialTitle() = m_application->Title();
-        m_application->Initialize();
         RestoreMessageBoxRecorder();
     }
     void TearDown() override { m_application.reset(); }

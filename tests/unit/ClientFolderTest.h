@@ -2,7 +2,6 @@
 // in the registry, a main window object to ask, and snapshots of files to compare.
 #pragma once
 
-#include "framework/Com.h"
 #include "framework/Text.h"
 #include "framework/XmlDocument.h"
 #include "tests/support/TestSupport.h"
@@ -57,7 +56,6 @@ protected:
     std::wstring SettingsPath() const { return m_folder / ui::kSettingsFileName; }
     void UseFixture(const std::wstring& name) const { WriteBytes(SettingsPath(), Fixture(name)); }
 
-    framework::ComApartment m_com;
     ScratchFolder m_folder;
     ClientRegistration m_registration;
     ui::TForm_Main m_form{nullptr};
