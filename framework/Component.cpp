@@ -66,8 +66,4 @@ void TComponent::SetProperty(std::wstring_view name, const PropertyValue&) {
     throw Exception(L"Component " + m_name + L" has no property " + std::wstring(name));
 }
 
-void TComponent::BindEvent(std::wstring_view name, TNotifyEvent) {
-    throw Exception(L"Component " + m_name + L" has no event " + std::wstring(name));
-}
-
 }  // namespace framework

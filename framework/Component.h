@@ -57,9 +57,9 @@ public:
     // Told about every component inserted into or removed from the same owner.
     virtual void Notification(TComponent& component, TOperation operation);
 
-    // The published properties and events a stored description may set.
+    // Only TXMLDocument's DOMVendor still overrides this; it goes with that override. Stored
+    // descriptions set properties through their typed rows.
     virtual void SetProperty(std::wstring_view name, const PropertyValue& value);
-    virtual void BindEvent(std::wstring_view name, TNotifyEvent handler);
 
 protected:
     // Destroys the owned components, last created first. Derived classes whose components

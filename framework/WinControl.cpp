@@ -188,47 +188,6 @@ void TWinControl::ApplyFont() {
     }
 }
 
-void TWinControl::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    const std::wstring& self = Name();
-    if (name == L"Bounds") {
-        SetBounds(PropertyAs<TBounds>(value, self, name));
-    } else if (name == L"Caption") {
-        SetCaption(PropertyAs<std::wstring_view>(value, self, name));
-    } else if (name == L"Color") {
-        m_color = PropertyAs<TColor>(value, self, name);
-    } else if (name == L"Font.Name") {
-        OwnFont().SetName(PropertyAs<std::wstring_view>(value, self, name));
-    } else if (name == L"Font.Height") {
-        OwnFont().SetHeight(PropertyAs<int>(value, self, name));
-    } else if (name == L"Font.Color") {
-        OwnFont().SetColor(PropertyAs<TColor>(value, self, name));
-    } else if (name == L"Font.Style") {
-        OwnFont().SetStyle(PropertyAs<int>(value, self, name));
-    } else if (name == L"Align") {
-        m_align = PropertyAsEnum<TAlign>(value, self, name);
-    } else if (name == L"Cursor") {
-        m_cursor = PropertyAsEnum<TCursor>(value, self, name);
-    } else if (name == L"TabOrder") {
-        m_tabOrder = PropertyAs<int>(value, self, name);
-    } else if (name == L"TabStop") {
-        m_tabStop = PropertyAs<bool>(value, self, name);
-    } else if (name == L"Enabled") {
-        SetEnabled(PropertyAs<bool>(value, self, name));
-    } else if (name == L"Visible") {
-        m_visible = PropertyAs<bool>(value, self, name);
-    } else {
-        TComponent::SetProperty(name, value);
-    }
-}
-
-void TWinControl::BindEvent(std::wstring_view name, TNotifyEvent handler) {
-    if (name == L"OnClick") {
-        OnClick = std::move(handler);
-    } else {
-        TComponent::BindEvent(name, std::move(handler));
-    }
-}
-
 bool TWinControl::CNCommand(WORD) {
     return false;
 }
