@@ -122,10 +122,7 @@ void TWinControl::FocusChanged(TWinControl& control) noexcept {
 }
 
 DWORD TWinControl::BaseStyle() const noexcept {
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (m_visible) {
-        style |= WS_VISIBLE;
-    }
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE;
     if (!m_enabled) {
         style |= WS_DISABLED;
     }

@@ -107,7 +107,6 @@ private:
     int m_tabOrder = -1;
     bool m_tabStop = false;
     bool m_enabled = true;
-    bool m_visible = true;
     mutable HBRUSH m_brush = nullptr;
     mutable COLORREF m_brushColor = 0;
 };
