@@ -79,8 +79,8 @@ TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
     EXPECT_EQ(form.poked, std::vector<std::wstring>{L"First"});
 }
 
-// A row for a property that the component does not have, a value of another type and a handler
-// of another signature do not compile; a misspelt member name never could.
+// A property of another kind of component, a truth value for a number or a number for a text,
+// and a handler of another signature do not compile; a misspelt member name never could.
 template <auto Field, class Row>
 concept Fits = requires(Row row) { Object<Field>(L"", row); };
 template <auto Member, class Value>
