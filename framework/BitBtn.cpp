@@ -13,18 +13,6 @@ TBitBtn::~TBitBtn() {
     DestroyHandle();
 }
 
-void TBitBtn::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    if (name == L"Glyph") {
-        m_glyphId = PropertyAs<ResourceRef>(value, Name(), name).id;
-    } else if (name == L"Glyph2x") {
-        m_glyph2xId = PropertyAs<ResourceRef>(value, Name(), name).id;
-    } else if (name == L"Cancel") {
-        m_cancel = PropertyAs<bool>(value, Name(), name);
-    } else {
-        TWinControl::SetProperty(name, value);
-    }
-}
-
 void TBitBtn::CreateWnd(HWND parent, const RECT& rect) {
     CreateControlWindow(L"BUTTON", BS_PUSHBUTTON, 0, parent, rect);
 }

@@ -11,11 +11,15 @@ public:
     explicit TBitBtn(TComponent* owner);
     ~TBitBtn() override;
 
+    // The glyph, and a copy at twice the size for screens above 120 DPI; read when the window
+    // is created.
+    void SetGlyph(ResourceRef glyph) noexcept { m_glyphId = glyph.id; }
+    void SetGlyph2x(ResourceRef glyph) noexcept { m_glyph2xId = glyph.id; }
     // Pressing Escape on the form presses the cancel button.
     bool Cancel() const noexcept override { return m_cancel; }
+    void SetCancel(bool cancel) noexcept { m_cancel = cancel; }
 
     bool CNCommand(WORD code) override;
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;

@@ -17,14 +17,6 @@ void TCheckBox::SetChecked(bool checked) {
     }
 }
 
-void TCheckBox::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    if (name == L"Checked") {
-        SetChecked(PropertyAs<bool>(value, Name(), name));
-    } else {
-        TWinControl::SetProperty(name, value);
-    }
-}
-
 void TCheckBox::CreateWnd(HWND parent, const RECT& rect) {
     CreateControlWindow(L"BUTTON", BS_AUTOCHECKBOX, 0, parent, rect);
 }

@@ -13,7 +13,6 @@ public:
     void SetChecked(bool checked);
 
     bool CNCommand(WORD code) override;
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;

@@ -6,11 +6,6 @@
 
 namespace framework {
 
-void ThrowBadProperty(std::wstring_view component, std::wstring_view property) {
-    throw Exception(L"Property " + std::wstring(property) + L" of " + std::wstring(component) +
-                    L" has no such value");
-}
-
 TComponent::TComponent(TComponent* owner) : m_owner(owner) {}
 
 TComponent::~TComponent() {
@@ -60,14 +55,6 @@ void TComponent::Notification(TComponent& component, TOperation operation) {
             owned->Notification(component, operation);
         }
     }
-}
-
-void TComponent::SetProperty(std::wstring_view name, const PropertyValue&) {
-    throw Exception(L"Component " + m_name + L" has no property " + std::wstring(name));
-}
-
-void TComponent::BindEvent(std::wstring_view name, TNotifyEvent) {
-    throw Exception(L"Component " + m_name + L" has no event " + std::wstring(name));
 }
 
 }  // namespace framework

@@ -57,10 +57,6 @@ public:
     // Told about every component inserted into or removed from the same owner.
     virtual void Notification(TComponent& component, TOperation operation);
 
-    // The published properties and events a stored description may set.
-    virtual void SetProperty(std::wstring_view name, const PropertyValue& value);
-    virtual void BindEvent(std::wstring_view name, TNotifyEvent handler);
-
 protected:
     // Destroys the owned components, last created first. Derived classes whose components
     // depend on their own state call it in their destructor; the base destructor does it too.

@@ -70,61 +70,38 @@ void TForm::CreateWindowAndComponents(TFormHost& host) {
 }
 
 void TForm::ReadDescription(std::span<const TFormRow> rows) {
-    struct Fixup {
-        TComponent* component;
-        const wchar_t* property;
-        const wchar_t* target;
+    struct Deferred {
+        const TFormRow* row;
+        TComponent* target;
     };
     std::vector<TComponent*> created;
-    std::vector<Fixup> fixups;
-    TComponent* current = this;
+    std::vector<Deferred> references;
+    // The objects that enclose the row being read, the form outermost.
+    std::vector<TComponent*> enclosing{this};
     BeginLoading();
 
     for (const TFormRow& row : rows) {
+        enclosing.resize(row.depth + 1u);
+        TComponent& target = *enclosing.back();
         switch (row.kind) {
             case TFormRow::Kind::Object: {
-                TComponent& component = row.create(*this);
-                component.SetName(row.name);
-                component.BeginLoading();
-                if (auto* control = dynamic_cast<TWinControl*>(&component)) {
-                    auto* parent = row.parent != nullptr ? dynamic_cast<TWinControl*>(FindComponent(row.parent))
-                                                         : static_cast<TWinControl*>(this);
-                    if (parent == nullptr) {
-                        throw Exception(L"Parent of " + std::wstring(row.name) + L" not found");
-                    }
-                    control->SetParent(parent);
-                }
+                TComponent& component = row.apply(*this, target, row.value);
                 created.push_back(&component);
-                current = &component;
+                enclosing.push_back(&component);
                 break;
             }
-            case TFormRow::Kind::Property:
-                if (const auto* reference = std::get_if<ComponentRef>(&row.value)) {
-                    fixups.push_back({current, row.name, reference->name});
-                } else {
-                    current->SetProperty(row.name, row.value);
-                }
+            case TFormRow::Kind::Assign:
+                row.apply(*this, target, row.value);
                 break;
-            case TFormRow::Kind::Event:
-                current->BindEvent(row.name, [this, notify = row.notify](TComponent& sender) {
-                    notify(*this, sender);
-                });
-                break;
-            case TFormRow::Kind::CloseEvent:
-                OnClose = [this, close = row.close](TComponent& sender, TCloseAction& action) {
-                    close(*this, sender, action);
-                };
+            case TFormRow::Kind::Reference:
+                references.push_back({&row, &target});
                 break;
         }
     }
 
     // References to other components are resolved once they all exist, as a form file's are.
-    for (const Fixup& fixup : fixups) {
-        TComponent* target = FindComponent(fixup.target);
-        if (target == nullptr) {
-            throw Exception(L"Component " + std::wstring(fixup.target) + L" not found");
-        }
-        fixup.component->SetProperty(fixup.property, PropertyValue{target});
+    for (const Deferred& reference : references) {
+        reference.row->apply(*this, *reference.target, reference.row->value);
     }
     for (TComponent* component : created) {
         component->Loaded();
@@ -132,30 +109,13 @@ void TForm::ReadDescription(std::span<const TFormRow> rows) {
     Loaded();
 }
 
-void TForm::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    const std::wstring& self = Name();
-    if (name == L"ClientWidth") {
-        m_clientWidth = PropertyAs<int>(value, self, name);
-    } else if (name == L"ClientHeight") {
-        m_clientHeight = PropertyAs<int>(value, self, name);
-    } else if (name == L"BorderIcons") {
-        m_borderIcons = PropertyAs<int>(value, self, name);
-    } else if (name == L"BorderStyle") {
-        m_borderStyle = PropertyAsEnum<TFormBorderStyle>(value, self, name);
-    } else if (name == L"Position") {
-        m_position = PropertyAsEnum<TFormPosition>(value, self, name);
-    } else {
-        TWinControl::SetProperty(name, value);
-    }
+namespace description {
+
+void ThrowMissingReference(const TComponent& component) {
+    throw Exception(L"A reference of " + component.Name() + L" names a component the description does not create");
 }
 
-void TForm::BindEvent(std::wstring_view name, TNotifyEvent handler) {
-    if (name == L"OnCreate") {
-        OnCreate = std::move(handler);
-    } else {
-        TWinControl::BindEvent(name, std::move(handler));
-    }
-}
+}  // namespace description
 
 void TForm::CreateWnd(HWND, const RECT&) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;

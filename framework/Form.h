@@ -70,8 +70,13 @@ public:
 
     int Dpi() const noexcept override { return m_dpi; }
 
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
-    void BindEvent(std::wstring_view name, TNotifyEvent handler) override;
+    // The window's design, read when the window is created.
+    void SetClientWidth(int width) noexcept { m_clientWidth = width; }
+    void SetClientHeight(int height) noexcept { m_clientHeight = height; }
+    // TBorderIcon flags.
+    void SetBorderIcons(int icons) noexcept { m_borderIcons = icons; }
+    void SetBorderStyle(TFormBorderStyle style) noexcept { m_borderStyle = style; }
+    void SetPosition(TFormPosition position) noexcept { m_position = position; }
 
     TNotifyEvent OnCreate;
     std::function<void(TComponent& sender, TCloseAction& action)> OnClose;

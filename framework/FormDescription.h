@@ -1,107 +1,290 @@
 // The stored window description: a form's components, their published properties and event
 // bindings as one constant table, applied in order when the form is created.
 //
-// A table reads like a form file. Rows before the first Object row set the form's own
-// properties and events; every other Property or Event row applies to the component of the
-// Object row above it.
+// A table reads like a form file. FormDescription<Form>(...) holds the form's own properties and
+// events, then its components; Object<&Form::Field>(name, ...) holds a component's properties and
+// events and, for a control, the controls inside it. Each row names the member it sets: a setter,
+// a published field, or a path to one (Font then Color). A misspelt property, a property of
+// another kind of component, a value of another type or a handler of another signature does not
+// compile.
 #pragma once
 
 #include "framework/Properties.h"
+#include "framework/WinControl.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 #include <type_traits>
 
 namespace framework {
 
-class TComponent;
 class TForm;
-enum class TCloseAction;
+
+// The value a row hands its member. The member's type, fixed when the table is compiled, says
+// which part holds it: the text for a text, the numbers for everything else.
+struct TRowValue {
+    std::wstring_view text;
+    int numbers[4] = {};
+};
 
 struct TFormRow {
-    enum class Kind { Property, Object, Event, CloseEvent };
+    enum class Kind : std::uint8_t {
+        Object,     // creates a component inside the object that encloses the row
+        Assign,     // sets a property or binds an event of the enclosing object, in table order
+        Reference,  // sets a property to another component once every component exists
+    };
 
-    Kind kind = Kind::Property;
-    const wchar_t* name = nullptr;
-    PropertyValue value{};
-    // Object rows: the name of the parent control, or null for the form itself.
-    const wchar_t* parent = nullptr;
-    // Object rows: creates the component, owned by the form, and stores it in the form's field.
-    TComponent& (*create)(TForm& form) = nullptr;
-    // Event rows: calls the form's handler.
-    void (*notify)(TForm& form, TComponent& sender) = nullptr;
-    void (*close)(TForm& form, TComponent& sender, TCloseAction& action) = nullptr;
+    Kind kind = Kind::Assign;
+    // How many objects enclose the row; the form is the outermost.
+    std::uint8_t depth = 0;
+    TRowValue value;
+    // Object rows create their component inside target and return it; the others apply value to
+    // target and return it.
+    TComponent& (*apply)(TForm& form, TComponent& target, const TRowValue& value) = nullptr;
 };
 
 namespace description {
 
+template <class T>
+constexpr TRowValue Store(const T& value) {
+    TRowValue stored;
+    if constexpr (std::is_same_v<T, std::wstring_view>) {
+        stored.text = value;
+    } else if constexpr (std::is_same_v<T, TBounds>) {
+        stored.numbers[0] = value.left;
+        stored.numbers[1] = value.top;
+        stored.numbers[2] = value.width;
+        stored.numbers[3] = value.height;
+    } else if constexpr (std::is_same_v<T, TColor>) {
+        stored.numbers[0] = static_cast<int>(value.value);
+    } else if constexpr (std::is_same_v<T, ResourceRef>) {
+        stored.numbers[0] = value.id;
+    } else {
+        static_assert(std::is_integral_v<T> || std::is_enum_v<T>, "no stored form for this property type");
+        stored.numbers[0] = static_cast<int>(value);
+    }
+    return stored;
+}
+
+template <class T>
+T Load(const TRowValue& stored) {
+    const int* const numbers = stored.numbers;
+    if constexpr (std::is_same_v<T, std::wstring_view>) {
+        return stored.text;
+    } else if constexpr (std::is_same_v<T, TBounds>) {
+        return TBounds{numbers[0], numbers[1], numbers[2], numbers[3]};
+    } else if constexpr (std::is_same_v<T, TColor>) {
+        return TColor{static_cast<std::uint32_t>(numbers[0])};
+    } else if constexpr (std::is_same_v<T, ResourceRef>) {
+        return ResourceRef{numbers[0]};
+    } else {
+        return static_cast<T>(numbers[0]);
+    }
+}
+
+// The class a member belongs to and the type of what it holds or takes: a field, a setter, or an
+// accessor on the way to a part (the Font of Font.Color).
 template <class Member>
-struct MemberTraits;
-template <class Form, class T>
-struct MemberTraits<T* Form::*> {
-    using FormType = Form;
-    using ComponentType = T;
+struct TMember;
+template <class C, class T>
+struct TMember<T C::*> {
+    using Class = C;
+    using Value = T;
 };
-template <class Form, class R, class... Args>
-struct MemberTraits<R (Form::*)(Args...)> {
-    using FormType = Form;
-    static constexpr bool kIsClose = sizeof...(Args) == 2;
+template <class C, class R, class A>
+struct TMember<R (C::*)(A)> {
+    using Class = C;
+    using Value = std::remove_cvref_t<A>;
 };
+template <class C, class R, class A>
+struct TMember<R (C::*)(A) noexcept> : TMember<R (C::*)(A)> {};
+template <class C, class R>
+struct TMember<R& (C::*)()> {
+    using Class = C;
+    using Value = R;
+};
+
+// A property reached through accessors: the component class it starts from and its value type.
+template <auto... Path>
+struct TPath;
+template <auto Last>
+struct TPath<Last> {
+    using Owner = typename TMember<decltype(Last)>::Class;
+    using Value = typename TMember<decltype(Last)>::Value;
+};
+template <auto First, auto Next, auto... Rest>
+struct TPath<First, Next, Rest...> {
+    using Owner = typename TMember<decltype(First)>::Class;
+    using Value = typename TPath<Next, Rest...>::Value;
+};
+
+template <auto Member, auto... Rest, class C, class T>
+void AssignPath(C& object, T&& value) {
+    if constexpr (sizeof...(Rest) > 0) {
+        AssignPath<Rest...>((object.*Member)(), std::forward<T>(value));
+    } else if constexpr (std::is_member_function_pointer_v<decltype(Member)>) {
+        (object.*Member)(std::forward<T>(value));
+    } else {
+        object.*Member = std::forward<T>(value);
+    }
+}
+
+// Values a description gives a property: of the property's own type, a string literal for a
+// text, or a flag of a plain enumeration for a number. What the language would convert silently,
+// a truth value for a number or a number for a truth value, an enumeration or a text, is refused.
+template <class V, class T>
+concept Accepted = std::is_same_v<V, T> ||
+                   (std::is_same_v<T, std::wstring_view> && std::is_same_v<V, const wchar_t*>) ||
+                   (std::is_enum_v<V> && std::is_integral_v<T> && !std::is_same_v<T, bool> &&
+                    std::is_convertible_v<V, T>);
+
+// A run of rows that fits inside an object of class Target (or one derived from it), in a form
+// of class Form (or one derived from it).
+template <class TargetClass, class FormClass, std::size_t N>
+struct TPart {
+    using Target = TargetClass;
+    using Form = FormClass;
+    static constexpr std::size_t kCount = N;
+    std::array<TFormRow, N> rows;
+};
+
+template <class Part, class Enclosing, class Form>
+concept FitsIn = std::is_base_of_v<typename Part::Target, Enclosing> && std::is_base_of_v<typename Part::Form, Form>;
+
+template <std::size_t N, class Part>
+constexpr void Append(std::array<TFormRow, N>& rows, std::size_t& at, const Part& part, std::uint8_t depth) {
+    for (TFormRow row : part.rows) {
+        row.depth = static_cast<std::uint8_t>(row.depth + depth);
+        rows[at++] = row;
+    }
+}
+
+// The form class a field belongs to, and the component class it points to.
+template <auto Field>
+using FormOf = typename TMember<decltype(Field)>::Class;
+template <auto Field>
+using ComponentOf = std::remove_pointer_t<typename TMember<decltype(Field)>::Value>;
+
+template <auto Field>
+TComponent& Create(TForm& form, TComponent& parent, const TRowValue& value) {
+    using Component = ComponentOf<Field>;
+    auto& typed = static_cast<FormOf<Field>&>(form);
+    Component& component = typed.template CreateComponent<Component>();
+    typed.*Field = &component;
+    component.SetName(value.text);
+    component.BeginLoading();
+    if constexpr (std::is_base_of_v<TWinControl, Component>) {
+        component.SetParent(&static_cast<TWinControl&>(parent));
+    }
+    return component;
+}
+
+template <auto... Path>
+TComponent& Set(TForm&, TComponent& target, const TRowValue& value) {
+    using Property = TPath<Path...>;
+    AssignPath<Path...>(static_cast<typename Property::Owner&>(target), Load<typename Property::Value>(value));
+    return target;
+}
+
+// A form's handler as an event's callable. One type per event signature, not per handler, so
+// that each signature's callable wrapper is made once.
+template <class... Args>
+struct THandler {
+    TForm* form;
+    void (*call)(TForm& form, Args... args);
+    void operator()(Args... args) const { call(*form, args...); }
+};
+
+template <class Handler>
+struct THandlerOf;
+template <class F, class... Args>
+struct THandlerOf<void (F::*)(Args...)> {
+    using Form = F;
+    using Type = THandler<Args...>;
+    template <void (F::*Handler)(Args...)>
+    static void Call(TForm& form, Args... args) {
+        (static_cast<F&>(form).*Handler)(args...);
+    }
+};
+
+template <auto EventMember, auto Handler>
+TComponent& Bind(TForm& form, TComponent& target, const TRowValue&) {
+    using Of = THandlerOf<decltype(Handler)>;
+    AssignPath<EventMember>(static_cast<typename TMember<decltype(EventMember)>::Class&>(target),
+                            typename Of::Type{&form, &Of::template Call<Handler>});
+    return target;
+}
+
+[[noreturn]] void ThrowMissingReference(const TComponent& component);
+
+template <auto Member, auto Field>
+TComponent& Resolve(TForm& form, TComponent& target, const TRowValue&) {
+    auto* referenced = static_cast<FormOf<Field>&>(form).*Field;
+    if (referenced == nullptr) {
+        ThrowMissingReference(target);
+    }
+    AssignPath<Member>(static_cast<typename TMember<decltype(Member)>::Class&>(target), referenced);
+    return target;
+}
 
 }  // namespace description
 
-// A component of the form, of the type of the form's field that will point to it.
-template <auto Field>
-constexpr TFormRow Object(const wchar_t* name, const wchar_t* parent = nullptr) {
-    using Traits = description::MemberTraits<decltype(Field)>;
-    using Form = typename Traits::FormType;
-    using Component = typename Traits::ComponentType;
-    TFormRow row;
-    row.kind = TFormRow::Kind::Object;
-    row.name = name;
-    row.parent = parent;
-    row.create = [](TForm& form) -> TComponent& {
-        auto& typed = static_cast<Form&>(form);
-        Component& component = typed.template CreateComponent<Component>();
-        typed.*Field = &component;
-        return component;
-    };
-    return row;
+// A property of the enclosing object: Prop<&TLabel::SetCaption>(L"Run"), or through a part,
+// Prop<&TLabel::OwnFont, &TFont::SetColor>(clBlue).
+template <auto... Path>
+constexpr auto Prop(typename description::TPath<Path...>::Value value) {
+    return description::TPart<typename description::TPath<Path...>::Owner, TForm, 1>{
+        {TFormRow{TFormRow::Kind::Assign, 0, description::Store(value), &description::Set<Path...>}}};
+}
+template <auto... Path, class V>
+    requires(!description::Accepted<std::decay_t<V>, typename description::TPath<Path...>::Value>)
+void Prop(V&&) = delete;
+
+// An event of the enclosing object bound to a handler method of the form.
+template <auto EventMember, auto Handler>
+    requires std::is_constructible_v<typename description::TMember<decltype(EventMember)>::Value,
+                                     typename description::THandlerOf<decltype(Handler)>::Type>
+constexpr auto Event() {
+    return description::TPart<typename description::TMember<decltype(EventMember)>::Class,
+                              typename description::THandlerOf<decltype(Handler)>::Form, 1>{
+        {TFormRow{TFormRow::Kind::Assign, 0, {}, &description::Bind<EventMember, Handler>}}};
 }
 
-// An event of the component above (or of the form) bound to a handler method of the form.
-template <auto Handler>
-constexpr TFormRow Event(const wchar_t* name) {
-    using Traits = description::MemberTraits<decltype(Handler)>;
-    using Form = typename Traits::FormType;
-    TFormRow row;
-    row.name = name;
-    if constexpr (Traits::kIsClose) {
-        row.kind = TFormRow::Kind::CloseEvent;
-        row.close = [](TForm& form, TComponent& sender, TCloseAction& action) {
-            (static_cast<Form&>(form).*Handler)(sender, action);
-        };
-    } else {
-        row.kind = TFormRow::Kind::Event;
-        row.notify = [](TForm& form, TComponent& sender) { (static_cast<Form&>(form).*Handler)(sender); };
-    }
-    return row;
+// A property of the enclosing object that refers to another component of the form, by the
+// form's field for it; resolved once every component exists, as a form file's references are.
+template <auto Member, auto Field>
+    requires std::is_convertible_v<typename description::TMember<decltype(Field)>::Value,
+                                   typename description::TMember<decltype(Member)>::Value>
+constexpr auto Reference() {
+    return description::TPart<typename description::TMember<decltype(Member)>::Class, description::FormOf<Field>, 1>{
+        {TFormRow{TFormRow::Kind::Reference, 0, {}, &description::Resolve<Member, Field>}}};
 }
 
-constexpr TFormRow Prop(const wchar_t* name, PropertyValue value) {
-    TFormRow row;
-    row.name = name;
-    row.value = value;
-    return row;
+// A component of the form, created into the form's field and named name, with its rows. A
+// control is placed in the enclosing control; other components stand at the form's level.
+template <auto Field, class... Parts>
+    requires(description::FitsIn<Parts, description::ComponentOf<Field>, description::FormOf<Field>> && ...)
+constexpr auto Object(std::wstring_view name, const Parts&... parts) {
+    using Component = description::ComponentOf<Field>;
+    using Form = description::FormOf<Field>;
+    using Target = std::conditional_t<std::is_base_of_v<TWinControl, Component>, TWinControl, Form>;
+    description::TPart<Target, Form, 1 + (std::size_t{0} + ... + Parts::kCount)> object{};
+    object.rows[0] = TFormRow{TFormRow::Kind::Object, 0, description::Store(name), &description::Create<Field>};
+    [[maybe_unused]] std::size_t at = 1;
+    (description::Append(object.rows, at, parts, 1), ...);
+    return object;
 }
-// Text is taken from string arrays only, so that a literal 0 can never pass for a null string.
-template <std::size_t N>
-constexpr TFormRow Prop(const wchar_t* name, const wchar_t (&text)[N]) {
-    return Prop(name, PropertyValue{std::wstring_view(text, N - 1)});
-}
-template <class E>
-    requires std::is_enum_v<E>
-constexpr TFormRow Prop(const wchar_t* name, E value) {
-    return Prop(name, PropertyValue{static_cast<int>(value)});
+
+// The whole description of a form of class Form: its own rows and its components, as one table.
+template <class Form, class... Parts>
+    requires(description::FitsIn<Parts, Form, Form> && ...)
+constexpr auto FormDescription(const Parts&... parts) {
+    std::array<TFormRow, (std::size_t{0} + ... + Parts::kCount)> rows{};
+    [[maybe_unused]] std::size_t at = 0;
+    (description::Append(rows, at, parts, 0), ...);
+    return rows;
 }
 
 }  // namespace framework

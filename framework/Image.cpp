@@ -4,18 +4,6 @@ namespace framework {
 
 TImage::TImage(TComponent* owner) : TCustomControl(owner, L"TImage") {}
 
-void TImage::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    if (name == L"Picture") {
-        m_pictureId = PropertyAs<ResourceRef>(value, Name(), name).id;
-    } else if (name == L"Picture2x") {
-        m_picture2xId = PropertyAs<ResourceRef>(value, Name(), name).id;
-    } else if (name == L"Stretch") {
-        m_stretch = PropertyAs<bool>(value, Name(), name);
-    } else {
-        TCustomControl::SetProperty(name, value);
-    }
-}
-
 void TImage::CreateWnd(HWND parent, const RECT& rect) {
     const int id = ResourceForDpi(m_pictureId, m_picture2xId);
     if (id != 0) {

@@ -61,9 +61,9 @@ void TImageList::HandleNeeded() {
     }
 }
 
-void TImageList::AddMaskedStrip(int bitmapId) {
+void TImageList::AddMaskedStrip(ResourceRef strip) {
     HandleNeeded();
-    const HBITMAP bitmap = LoadBitmapResource(bitmapId);
+    const HBITMAP bitmap = LoadBitmapResource(strip.id);
     Win32Check(bitmap != nullptr, L"Cannot load image strip");
     Win32Check(AddMasked(m_handle, bitmap) >= 0, L"Cannot add image strip");
 }
@@ -78,25 +78,6 @@ bool TImageList::GetIcon(int index, TIcon& icon) const {
     }
     icon.Adopt(copy);
     return true;
-}
-
-void TImageList::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    const std::wstring& self = Name();
-    if (name == L"Width") {
-        m_width = PropertyAs<int>(value, self, name);
-    } else if (name == L"Height") {
-        m_height = PropertyAs<int>(value, self, name);
-    } else if (name == L"AllocBy") {
-        m_allocBy = PropertyAs<int>(value, self, name);
-    } else if (name == L"ShareImages") {
-        m_shareImages = PropertyAs<bool>(value, self, name);
-    } else if (name == L"Bitmap") {
-        // Loaded at once, not in Loaded: components created before the list may already ask
-        // for its images in their own Loaded.
-        AddMaskedStrip(PropertyAs<ResourceRef>(value, self, name).id);
-    } else {
-        TComponent::SetProperty(name, value);
-    }
 }
 
 }  // namespace framework

@@ -21,18 +21,23 @@ public:
 
     HIMAGELIST Handle() const noexcept { return m_handle; }
     int Count() const noexcept;
+    // The size and growth step hold from the first image on.
     int Width() const noexcept { return m_width; }
+    void SetWidth(int width) noexcept { m_width = width; }
     int Height() const noexcept { return m_height; }
+    void SetHeight(int height) noexcept { m_height = height; }
     int AllocBy() const noexcept { return m_allocBy; }
+    void SetAllocBy(int allocBy) noexcept { m_allocBy = allocBy; }
     bool ShareImages() const noexcept { return m_shareImages; }
+    void SetShareImages(bool shareImages) noexcept { m_shareImages = shareImages; }
 
     // Appends the images of a bitmap strip from the resources, masked where it shows magenta.
-    void AddMaskedStrip(int bitmapId);
+    // A description adds them at once, not in Loaded: components created before the list may
+    // already ask for its images in their own Loaded.
+    void AddMaskedStrip(ResourceRef strip);
     // Copies image index into icon. An index outside the list leaves the icon as it was and
     // returns false.
     bool GetIcon(int index, TIcon& icon) const;
-
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
 
 private:
     void HandleNeeded();

@@ -10,37 +10,34 @@ TListView::TListView(TComponent* owner) : TWinControl(owner) {
     SetTabStop(true);
 }
 
-TListView::Item& TListView::LastItem(std::wstring_view property) {
+void TListView::AddColumn(std::wstring_view caption) {
+    m_columns.emplace_back().caption = caption;
+}
+
+void TListView::SetColumnWidth(int width) {
+    if (m_columns.empty()) {
+        throw Exception(L"List view " + Name() + L" has no column for its width");
+    }
+    m_columns.back().width = width;
+}
+
+TListView::Item& TListView::LastItem() {
     if (m_items.empty()) {
-        ThrowBadProperty(Name(), property);
+        throw Exception(L"List view " + Name() + L" has no row for its image or sub-item");
     }
     return m_items.back();
 }
 
-void TListView::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    const std::wstring& self = Name();
-    if (name == L"ViewStyle") {
-        m_viewStyle = PropertyAsEnum<TViewStyle>(value, self, name);
-    } else if (name == L"ReadOnly") {
-        m_readOnly = PropertyAs<bool>(value, self, name);
-    } else if (name == L"RowSelect") {
-        m_rowSelect = PropertyAs<bool>(value, self, name);
-    } else if (name == L"Columns.Add") {
-        m_columns.emplace_back().caption = PropertyAs<std::wstring_view>(value, self, name);
-    } else if (name == L"Column.Width") {
-        if (m_columns.empty()) {
-            ThrowBadProperty(self, name);
-        }
-        m_columns.back().width = PropertyAs<int>(value, self, name);
-    } else if (name == L"Items.Add") {
-        m_items.emplace_back().caption = PropertyAs<std::wstring_view>(value, self, name);
-    } else if (name == L"Item.ImageIndex") {
-        LastItem(name).imageIndex = PropertyAs<int>(value, self, name);
-    } else if (name == L"Item.SubItems.Add") {
-        LastItem(name).subItems.emplace_back(PropertyAs<std::wstring_view>(value, self, name));
-    } else {
-        TWinControl::SetProperty(name, value);
-    }
+void TListView::AddItem(std::wstring_view caption) {
+    m_items.emplace_back().caption = caption;
+}
+
+void TListView::SetItemImageIndex(int imageIndex) {
+    LastItem().imageIndex = imageIndex;
+}
+
+void TListView::AddSubItem(std::wstring_view text) {
+    LastItem().subItems.emplace_back(text);
 }
 
 void TListView::CreateWnd(HWND parent, const RECT& rect) {

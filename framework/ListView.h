@@ -20,7 +20,16 @@ public:
     // Sets the text of an existing cell; subItem 0 is the row's caption.
     void SetItemText(int item, int subItem, std::wstring_view text);
 
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+    // The design, read when the window is created. A column's width, a row's image and its
+    // sub-items belong to the column or row added last.
+    void SetViewStyle(TViewStyle viewStyle) noexcept { m_viewStyle = viewStyle; }
+    void SetReadOnly(bool readOnly) noexcept { m_readOnly = readOnly; }
+    void SetRowSelect(bool rowSelect) noexcept { m_rowSelect = rowSelect; }
+    void AddColumn(std::wstring_view caption);
+    void SetColumnWidth(int width);
+    void AddItem(std::wstring_view caption);
+    void SetItemImageIndex(int imageIndex);
+    void AddSubItem(std::wstring_view text);
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
@@ -37,7 +46,7 @@ private:
         std::vector<std::wstring> subItems;
     };
 
-    Item& LastItem(std::wstring_view property);
+    Item& LastItem();
 
     TViewStyle m_viewStyle = TViewStyle::vsIcon;
     bool m_readOnly = false;

@@ -1,14 +1,10 @@
-// The values a stored window description can give a component's published properties.
+// The types of the values a stored window description gives a component's published properties.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
-#include <type_traits>
-#include <variant>
 
 namespace framework {
-
-class TComponent;
 
 // A colour: either an RGB value or, with the system flag, one of the system's COLOR_ indexes.
 struct TColor {
@@ -41,35 +37,10 @@ struct TBounds {
     int height = 0;
 };
 
-// Another component of the same owner, resolved by name once every component exists.
-struct ComponentRef {
-    const wchar_t* name = nullptr;
-};
-
 // A resource of the executable, by numeric id (pictures, glyphs, image strips).
 struct ResourceRef {
     int id = 0;
 };
-
-using PropertyValue = std::variant<bool, int, std::wstring_view, TColor, TBounds, ComponentRef, ResourceRef,
-                                   TComponent*>;
-
-[[noreturn]] void ThrowBadProperty(std::wstring_view component, std::wstring_view property);
-
-// The value of a property in the type the component expects; a description that gives another
-// type is a programming error reported as an exception when the window is built.
-template <class T>
-const T& PropertyAs(const PropertyValue& value, std::wstring_view component, std::wstring_view property) {
-    if (const T* typed = std::get_if<T>(&value)) {
-        return *typed;
-    }
-    ThrowBadProperty(component, property);
-}
-
-template <class E>
-E PropertyAsEnum(const PropertyValue& value, std::wstring_view component, std::wstring_view property) {
-    return static_cast<E>(PropertyAs<int>(value, component, property));
-}
 
 // Font styles, combined as flags.
 enum TFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4 };

@@ -6,16 +6,6 @@ namespace framework {
 
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {}
 
-void TStatusBar::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    if (name == L"Panels.Add") {
-        m_panelWidths.push_back(PropertyAs<int>(value, Name(), name));
-    } else if (name == L"SimplePanel") {
-        m_simplePanel = PropertyAs<bool>(value, Name(), name);
-    } else {
-        TWinControl::SetProperty(name, value);
-    }
-}
-
 void TStatusBar::CreateWnd(HWND parent, const RECT& rect) {
     // The form places the bar itself, at the height it was designed with, so the bar must not
     // move or size itself; a fixed-size form has no use for a size grip.

@@ -17,7 +17,9 @@ public:
     // where the bar is too narrow for it. Empty text brings back the designed panels, blank.
     void SetStatusText(std::wstring_view text);
 
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
+    // The designed panels, left to right; read when the window is created.
+    void AddPanel(int width) { m_panelWidths.push_back(width); }
+    void SetSimplePanel(bool simplePanel) noexcept { m_simplePanel = simplePanel; }
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;

@@ -61,22 +61,4 @@ void TTimer::HandleMessage(TMessage& message) {
     message.Result = DefWindowProcW(m_window.Handle(), message.Msg, message.WParam, message.LParam);
 }
 
-void TTimer::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    if (name == L"Enabled") {
-        SetEnabled(PropertyAs<bool>(value, Name(), name));
-    } else if (name == L"Interval") {
-        SetInterval(static_cast<unsigned>(PropertyAs<int>(value, Name(), name)));
-    } else {
-        TComponent::SetProperty(name, value);
-    }
-}
-
-void TTimer::BindEvent(std::wstring_view name, TNotifyEvent handler) {
-    if (name == L"OnTimer") {
-        SetOnTimer(std::move(handler));
-    } else {
-        TComponent::BindEvent(name, std::move(handler));
-    }
-}
-
 }  // namespace framework

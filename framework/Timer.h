@@ -20,9 +20,6 @@ public:
     // Whether a system timer is running now.
     bool Running() const noexcept { return m_running; }
 
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
-    void BindEvent(std::wstring_view name, TNotifyEvent handler) override;
-
 private:
     void UpdateTimer();
     void HandleMessage(TMessage& message);

@@ -122,10 +122,7 @@ void TWinControl::FocusChanged(TWinControl& control) noexcept {
 }
 
 DWORD TWinControl::BaseStyle() const noexcept {
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (m_visible) {
-        style |= WS_VISIBLE;
-    }
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE;
     if (!m_enabled) {
         style |= WS_DISABLED;
     }
@@ -185,47 +182,6 @@ TCreateParams TWinControl::ChildParams(HWND parent, const RECT& rect) const noex
 void TWinControl::ApplyFont() {
     if (HandleAllocated()) {
         SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle(Dpi())), FALSE);
-    }
-}
-
-void TWinControl::SetProperty(std::wstring_view name, const PropertyValue& value) {
-    const std::wstring& self = Name();
-    if (name == L"Bounds") {
-        SetBounds(PropertyAs<TBounds>(value, self, name));
-    } else if (name == L"Caption") {
-        SetCaption(PropertyAs<std::wstring_view>(value, self, name));
-    } else if (name == L"Color") {
-        m_color = PropertyAs<TColor>(value, self, name);
-    } else if (name == L"Font.Name") {
-        OwnFont().SetName(PropertyAs<std::wstring_view>(value, self, name));
-    } else if (name == L"Font.Height") {
-        OwnFont().SetHeight(PropertyAs<int>(value, self, name));
-    } else if (name == L"Font.Color") {
-        OwnFont().SetColor(PropertyAs<TColor>(value, self, name));
-    } else if (name == L"Font.Style") {
-        OwnFont().SetStyle(PropertyAs<int>(value, self, name));
-    } else if (name == L"Align") {
-        m_align = PropertyAsEnum<TAlign>(value, self, name);
-    } else if (name == L"Cursor") {
-        m_cursor = PropertyAsEnum<TCursor>(value, self, name);
-    } else if (name == L"TabOrder") {
-        m_tabOrder = PropertyAs<int>(value, self, name);
-    } else if (name == L"TabStop") {
-        m_tabStop = PropertyAs<bool>(value, self, name);
-    } else if (name == L"Enabled") {
-        SetEnabled(PropertyAs<bool>(value, self, name));
-    } else if (name == L"Visible") {
-        m_visible = PropertyAs<bool>(value, self, name);
-    } else {
-        TComponent::SetProperty(name, value);
-    }
-}
-
-void TWinControl::BindEvent(std::wstring_view name, TNotifyEvent handler) {
-    if (name == L"OnClick") {
-        OnClick = std::move(handler);
-    } else {
-        TComponent::BindEvent(name, std::move(handler));
     }
 }
 

@@ -36,11 +36,20 @@ public:
     // The font used: the parent's until a font property of this control is set.
     const TFont& Font() const noexcept;
     TFont& OwnFont();
+    // The background: the parent's until it is set.
     TColor Color() const noexcept;
+    void SetColor(TColor color) noexcept { m_color = color; }
     TCursor Cursor() const noexcept { return m_cursor; }
+    void SetCursor(TCursor cursor) noexcept { m_cursor = cursor; }
+    // Read when the window is created.
+    void SetAlign(TAlign align) noexcept { m_align = align; }
 
     int TabOrder() const noexcept { return m_tabOrder; }
+    void SetTabOrder(int tabOrder) noexcept { m_tabOrder = tabOrder; }
     bool TabStop() const noexcept { return m_tabStop; }
+    // Whether the control takes the focus when the user tabs to it; read when the window is
+    // created.
+    void SetTabStop(bool tabStop) noexcept { m_tabStop = tabStop; }
     bool Enabled() const noexcept { return m_enabled; }
     void SetEnabled(bool enabled);
     bool CanFocus() const noexcept;
@@ -57,9 +66,6 @@ public:
     // The control's rectangle in its parent's client area, in pixels at the system DPI.
     RECT PixelRect() const;
 
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override;
-    void BindEvent(std::wstring_view name, TNotifyEvent handler) override;
-
     // Reflected notifications, sent by the parent window to the control that raised them.
     virtual bool CNCommand(WORD code);
     virtual bool CNNotify(NMHDR& header, LRESULT& result);
@@ -70,8 +76,6 @@ protected:
     virtual void CreateWnd(HWND parent, const RECT& rect) = 0;
     // Called after the window exists, before its children are created.
     virtual void InitializeWnd() {}
-    // Whether the control takes the focus when the user tabs to it.
-    void SetTabStop(bool tabStop) noexcept { m_tabStop = tabStop; }
     DWORD BaseStyle() const noexcept;
     // The creation parameters every child window starts from: base style, bounds and parent.
     TCreateParams ChildParams(HWND parent, const RECT& rect) const noexcept;
@@ -103,7 +107,6 @@ private:
     int m_tabOrder = -1;
     bool m_tabStop = false;
     bool m_enabled = true;
-    bool m_visible = true;
     mutable HBRUSH m_brush = nullptr;
     mutable COLORREF m_brushColor = 0;
 };

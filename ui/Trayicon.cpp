@@ -325,32 +325,4 @@ void TTrayIcon::Notification(TComponent& component, framework::TOperation operat
     }
 }
 
-void TTrayIcon::SetProperty(std::wstring_view name, const framework::PropertyValue& value) {
-    using framework::PropertyAs;
-    const std::wstring& self = Name();
-    if (name == L"Visible") {
-        SetVisible(PropertyAs<bool>(value, self, name));
-    } else if (name == L"Hint") {
-        SetHint(PropertyAs<std::wstring_view>(value, self, name));
-    } else if (name == L"Hide") {
-        SetHide(PropertyAs<bool>(value, self, name));
-    } else if (name == L"RestoreOn") {
-        RestoreOn = framework::PropertyAsEnum<TTrayIconMessage>(value, self, name);
-    } else if (name == L"PopupMenuOn") {
-        PopupMenuOn = framework::PropertyAsEnum<TTrayIconMessage>(value, self, name);
-    } else if (name == L"AnimateInterval") {
-        SetAnimateInterval(PropertyAs<int>(value, self, name));
-    } else if (name == L"Animate") {
-        SetAnimate(PropertyAs<bool>(value, self, name));
-    } else if (name == L"IconIndex") {
-        SetIconIndex(PropertyAs<int>(value, self, name));
-    } else if (name == L"Icons") {
-        Icons = dynamic_cast<framework::TImageList*>(PropertyAs<TComponent*>(value, self, name));
-    } else if (name == L"PopupMenu") {
-        PopupMenu = dynamic_cast<framework::TPopupMenu*>(PropertyAs<TComponent*>(value, self, name));
-    } else {
-        TComponent::SetProperty(name, value);
-    }
-}
-
 }  // namespace ui

@@ -117,7 +117,6 @@ public:
 
     void Loaded() override;
     void Notification(TComponent& component, framework::TOperation operation) override;
-    void SetProperty(std::wstring_view name, const framework::PropertyValue& value) override;
 
     // The record every request to the shell carries.
     const NOTIFYICONDATAW& NotifyIconData() const noexcept { return m_shellIcon.Data(); }

@@ -193,11 +193,10 @@ public:
 
 protected:
     void ReadState() override {
-        static constexpr framework::TFormRow kRows[] = {
-            framework::Prop(L"ClientWidth", 100),
-            framework::Prop(L"ClientHeight", 50),
-            framework::Event<&TThrowingForm::FormCreate>(L"OnCreate"),
-        };
+        static constexpr auto kRows = framework::FormDescription<TThrowingForm>(
+            framework::Prop<&TForm::SetClientWidth>(100),
+            framework::Prop<&TForm::SetClientHeight>(50),
+            framework::Event<&TForm::OnCreate, &TThrowingForm::FormCreate>());
         ReadDescription(kRows);
     }
 };

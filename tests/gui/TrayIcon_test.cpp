@@ -307,8 +307,8 @@ TEST_F(TrayIcon, AnimatesThroughTheImagesInOrderAndWrapsAnIndexPastTheEnd) {
 
 TEST_F(TrayIcon, FreeingTheImageListWhileAnimatingLeavesTicksDoingNothing) {
     auto& list = Form().CreateComponent<framework::TImageList>();
-    list.SetProperty(L"Width", 32);
-    list.SetProperty(L"Height", 32);
+    list.SetWidth(32);
+    list.SetHeight(32);
     auto& probe = Form().CreateComponent<TProbeTrayIcon>();
     probe.Icons = &list;
     probe.SetAnimateInterval(20);

@@ -20,28 +20,19 @@ class TRecorder : public TComponent {
 public:
     explicit TRecorder(TComponent* owner) : TComponent(owner) {}
 
-    void SetProperty(std::wstring_view name, const PropertyValue& value) override {
-        std::wstring entry = Name() + L"." + std::wstring(name);
-        if (name == L"Count") {
-            entry += L"=" + std::to_wstring(PropertyAs<int>(value, Name(), name));
-        } else if (name == L"Partner") {
-            entry += L"=" + PropertyAs<TComponent*>(value, Name(), name)->Name();
-        } else if (name != L"Flag") {
-            TComponent::SetProperty(name, value);
-        }
-        Journal().push_back(entry + (Loading() ? L" (loading)" : L""));
-    }
-    void BindEvent(std::wstring_view name, TNotifyEvent handler) override {
-        if (name != L"OnPoke") {
-            TComponent::BindEvent(name, std::move(handler));
-        }
-        onPoke = std::move(handler);
-    }
+    void SetCount(int count) { Record(L"Count=" + std::to_wstring(count)); }
+    void SetPartner(TRecorder* partner) { Record(L"Partner=" + partner->Name()); }
+    void SetFlag(bool) { Record(L"Flag"); }
     void Loaded() override {
         TComponent::Loaded();
         Journal().push_back(Name() + L".Loaded");
     }
     TNotifyEvent onPoke;
+
+private:
+    void Record(const std::wstring& entry) {
+        Journal().push_back(Name() + L"." + entry + (Loading() ? L" (loading)" : L""));
+    }
 };
 
 class TTestForm : public TForm {
@@ -50,6 +41,7 @@ public:
 
     void Read(std::span<const TFormRow> rows) { ReadDescription(rows); }
     void Poked(TComponent& sender) { poked.push_back(sender.Name()); }
+    void Closing(TComponent&, TCloseAction&) {}
 
     TRecorder* First = nullptr;
     TRecorder* Second = nullptr;
@@ -59,16 +51,15 @@ protected:
     void ReadState() override {}
 };
 
-constexpr TFormRow kRows[] = {
-    Prop(L"ClientWidth", 100),
-    Object<&TTestForm::First>(L"First"),
-        Prop(L"Count", 1),
-        Prop(L"Partner", ComponentRef{L"Second"}),
-        Prop(L"Flag", true),
-        Event<&TTestForm::Poked>(L"OnPoke"),
-    Object<&TTestForm::Second>(L"Second"),
-        Prop(L"Count", 2),
-};
+constexpr auto kRows = FormDescription<TTestForm>(
+    Prop<&TForm::SetClientWidth>(100),
+    Object<&TTestForm::First>(L"First",
+        Prop<&TRecorder::SetCount>(1),
+        Reference<&TRecorder::SetPartner, &TTestForm::Second>(),
+        Prop<&TRecorder::SetFlag>(true),
+        Event<&TRecorder::onPoke, &TTestForm::Poked>()),
+    Object<&TTestForm::Second>(L"Second",
+        Prop<&TRecorder::SetCount>(2)));
 
 TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
     Journal().clear();
@@ -88,17 +79,25 @@ TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
     EXPECT_EQ(form.poked, std::vector<std::wstring>{L"First"});
 }
 
+// A property of another kind of component, a truth value for a number or a number for a text,
+// and a handler of another signature do not compile; a misspelt member name never could.
+template <auto Field, class Row>
+concept Fits = requires(Row row) { Object<Field>(L"", row); };
+template <auto Member, class Value>
+concept Takes = requires(Value value) { Prop<Member>(value); };
+template <auto EventMember, auto Handler>
+concept Binds = requires { Event<EventMember, Handler>(); };
+static_assert(Fits<&TTestForm::First, decltype(Prop<&TRecorder::SetCount>(1))>);
+static_assert(!Fits<&TTestForm::First, decltype(Prop<&TForm::SetClientWidth>(1))>);
+static_assert(Takes<&TRecorder::SetCount, int> && !Takes<&TRecorder::SetCount, bool>);
+static_assert(!Takes<&TRecorder::SetFlag, int> && !Takes<&TForm::SetCaption, int>);
+static_assert(Binds<&TRecorder::onPoke, &TTestForm::Poked> && !Binds<&TRecorder::onPoke, &TTestForm::Closing>);
+
 TEST(FormDescription, RejectsWhatTheComponentsDoNotHave) {
-    constexpr TFormRow unknownProperty[] = {Object<&TTestForm::First>(L"First"), Prop(L"Colour", 1)};
-    constexpr TFormRow wrongType[] = {Object<&TTestForm::First>(L"First"), Prop(L"Count", true)};
-    constexpr TFormRow missingReference[] = {Object<&TTestForm::First>(L"First"),
-                                             Prop(L"Partner", ComponentRef{L"Nobody"})};
-    constexpr TFormRow unknownEvent[] = {Object<&TTestForm::First>(L"First"), Event<&TTestForm::Poked>(L"OnPush")};
-    const std::span<const TFormRow> cases[] = {unknownProperty, wrongType, missingReference, unknownEvent};
-    for (const auto rows : cases) {
-        TTestForm form(nullptr);
-        EXPECT_THROW(form.Read(rows), Exception);
-    }
+    constexpr auto missingReference = FormDescription<TTestForm>(
+        Object<&TTestForm::First>(L"First", Reference<&TRecorder::SetPartner, &TTestForm::Second>()));
+    TTestForm form(nullptr);
+    EXPECT_THROW(form.Read(missingReference), Exception);
 }
 
 TEST(Component, OwnerDestroysLastCreatedFirstAndTellsTheOthers) {
