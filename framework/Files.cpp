@@ -5,8 +5,10 @@
 #include "framework/Win32.h"
 
 #include <algorithm>
-#include <cwctype>
+#include <cstddef>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace framework {
 
@@ -25,6 +27,7 @@ public:
 
     HANDLE Get() const noexcept { return m_handle; }
     bool Valid() const noexcept { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Release() noexcept { return std::exchange(m_handle, INVALID_HANDLE_VALUE); }
 
 private:
     HANDLE m_handle;
@@ -35,22 +38,123 @@ private:
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
 constexpr std::size_t kUniqueDigits = 8;
 
+// The unique part is written with these alone: a name with any other digits is someone else's.
+bool IsAsciiHexDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
 bool IsTemporaryNameOf(std::wstring_view candidate, std::wstring_view fileName) {
     const std::size_t length = fileName.size() + 1 + kUniqueDigits + std::size(kTemporarySuffix) - 1;
-    if (candidate.size() != length || CompareStringOrdinal(candidate.data(), static_cast<int>(fileName.size()),
-                                                           fileName.data(), static_cast<int>(fileName.size()),
-                                                           TRUE) != CSTR_EQUAL) {
+    if (candidate.size() != length ||
+        CompareStringOrdinal(candidate.data(), static_cast<int>(fileName.size()), fileName.data(),
+                             static_cast<int>(fileName.size()), TRUE) != CSTR_EQUAL) {
         return false;
     }
     const std::wstring_view rest = candidate.substr(fileName.size());
     return rest.front() == L'.' && rest.substr(1 + kUniqueDigits) == kTemporarySuffix &&
-           std::all_of(rest.begin() + 1, rest.begin() + 1 + kUniqueDigits, [](wchar_t c) { return iswxdigit(c); });
+           std::all_of(rest.begin() + 1, rest.begin() + 1 + kUniqueDigits, IsAsciiHexDigit);
 }
 
-// A file that is deleted when it goes, unless it was handed on.
+bool SamePathText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// The path of an open file as the system names it, in the plain form every other call takes; empty
+// when the system cannot tell.
+std::wstring FinalPathOf(HANDLE file) {
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return {};
+        }
+        if (length < final.size()) {
+            final.resize(length);
+            break;
+        }
+        final.resize(length + 1);
+    }
+    constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\";
+    constexpr std::wstring_view kLocal = L"\\\\?\\";
+    if (final.starts_with(kUnc)) {
+        return L"\\\\" + final.substr(kUnc.size());
+    }
+    if (final.starts_with(kLocal)) {
+        return final.substr(kLocal.size());
+    }
+    return final;
+}
+
+// The attributes a program may set; the others belong to the file system.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                                      FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+
+// What makes a file the user's besides its content: who may use it, when it was made, and its
+// attributes. A new copy that lacked them would carry the folder's defaults instead, which may
+// let everyone read a file its owner kept private.
+struct Protection {
+    std::vector<BYTE> securityDescriptor;
+    FILETIME creationTime{};
+    DWORD attributes = 0;
+};
+
+// A volume without security (FAT, some shares) answers so; there is nothing to keep there.
+bool IsWithoutSecurity(DWORD error) {
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+}
+
+// The protection of the file at path; nothing when no file is there.
+std::optional<Protection> ProtectionOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return std::nullopt;
+        }
+        throw EOSError(error, L"Cannot reach " + path);
+    }
+    Protection protection;
+    protection.creationTime = data.ftCreationTime;
+    protection.attributes = data.dwFileAttributes;
+    constexpr SECURITY_INFORMATION kParts =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD size = 0;
+    for (;;) {
+        if (GetFileSecurityW(path.c_str(), kParts, protection.securityDescriptor.data(),
+                             static_cast<DWORD>(protection.securityDescriptor.size()), &size)) {
+            break;
+        }
+        const DWORD error = GetLastError();
+        if (IsWithoutSecurity(error)) {
+            protection.securityDescriptor.clear();
+            break;
+        }
+        // A copy that could not keep the file's protection must not take its place.
+        if (error != ERROR_INSUFFICIENT_BUFFER || size <= protection.securityDescriptor.size()) {
+            throw EOSError(error, L"Cannot read who may use " + path);
+        }
+        protection.securityDescriptor.resize(size);
+    }
+    return protection;
+}
+
+// Whether another process holds the file open in a way that keeps it from being replaced: the
+// system then says only that access was denied.
+bool IsHeldOpen(const std::wstring& path) {
+    const FileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// A new file beside the one it is to replace, named after it with a fresh unique part. It is
+// written, read back, given the original's protection and swapped in through the one handle it
+// was created with, so that a protection without the right to delete cannot keep it from its
+// swap or its removal. Removed when it goes, unless it took the original's place.
 class TemporaryFile {
 public:
-    // Creates an empty file beside path, named after it with a fresh unique part.
     explicit TemporaryFile(const std::wstring& path) {
         static std::uint32_t counter = 0;
         LARGE_INTEGER now{};
@@ -63,32 +167,107 @@ public:
                 unique[kUniqueDigits - 1 - digit] = L"0123456789abcdef"[(value >> (4 * digit)) & 0xF];
             }
             m_path = path + L"." + unique + kTemporarySuffix;
-            FileHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (file.Valid()) {
+            m_handle = CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, 0, nullptr,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (m_handle != INVALID_HANDLE_VALUE) {
                 return;
             }
             const DWORD error = GetLastError();
             if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 16) {
-                m_path.clear();
                 throw EOSError(error, L"Cannot create a temporary file beside " + path);
             }
         }
     }
     ~TemporaryFile() {
-        if (!m_path.empty()) {
-            DeleteFileW(m_path.c_str());
+        if (m_handle == INVALID_HANDLE_VALUE) {
+            return;
         }
+        if (!m_placed) {
+            FILE_DISPOSITION_INFO disposition{TRUE};
+            SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof disposition);
+        }
+        CloseHandle(m_handle);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    const std::wstring& Path() const noexcept { return m_path; }
-    // The file now lives on under another name.
-    void Release() noexcept { m_path.clear(); }
+    void Write(std::span<const std::uint8_t> bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
+            DWORD written = 0;
+            Win32Check(WriteFile(m_handle, bytes.data() + done, chunk, &written, nullptr) != 0,
+                       L"Cannot write " + m_path);
+            // A write cut short, as on a full disk, reports no error; the next one names the cause.
+            // One that writes nothing at all has no room left.
+            if (written == 0) {
+                throw EOSError(ERROR_DISK_FULL, L"Cannot write " + m_path);
+            }
+            done += written;
+        }
+        // On disk before it takes the old file's place, so that a crash cannot leave an empty file
+        // under the old name.
+        Win32Check(FlushFileBuffers(m_handle) != 0, L"Cannot write " + m_path);
+    }
+
+    std::vector<std::uint8_t> ReadBack() {
+        Win32Check(SetFilePointerEx(m_handle, LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0, L"Cannot read " + m_path);
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t buffer[65536];
+        for (;;) {
+            DWORD read = 0;
+            Win32Check(ReadFile(m_handle, buffer, sizeof buffer, &read, nullptr) != 0, L"Cannot read " + m_path);
+            if (read == 0) {
+                return bytes;
+            }
+            bytes.insert(bytes.end(), buffer, buffer + read);
+        }
+    }
+
+    void Protect(const Protection& protection) {
+        if (!protection.securityDescriptor.empty()) {
+            const auto descriptor = const_cast<BYTE*>(protection.securityDescriptor.data());
+            // The owner and group only where the system lets this user give them away; the access
+            // list is what keeps others out, and it must hold.
+            SetFileSecurityW(m_path.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION, descriptor);
+            if (!SetKernelObjectSecurity(m_handle, DACL_SECURITY_INFORMATION, descriptor)) {
+                if (const DWORD error = GetLastError(); !IsWithoutSecurity(error)) {
+                    throw EOSError(error, L"Cannot protect " + m_path);
+                }
+            }
+        }
+        FILE_BASIC_INFO basic{};
+        basic.CreationTime.LowPart = protection.creationTime.dwLowDateTime;
+        basic.CreationTime.HighPart = static_cast<LONG>(protection.creationTime.dwHighDateTime);
+        // Read-only is the caller's to set again: the original could not have been replaced with it.
+        const DWORD attributes =
+            protection.attributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+        Win32Check(SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof basic) != 0,
+                   L"Cannot protect " + m_path);
+    }
+
+    void TakePlaceOf(const std::wstring& path) {
+        std::vector<std::uint8_t> buffer(offsetof(FILE_RENAME_INFO, FileName) + (path.size() + 1) * sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = TRUE;
+        rename->FileNameLength = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+        std::copy(path.begin(), path.end(), rename->FileName);
+        if (!SetFileInformationByHandle(m_handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+            DWORD error = GetLastError();
+            if (error == ERROR_ACCESS_DENIED && IsHeldOpen(path)) {
+                error = ERROR_SHARING_VIOLATION;
+            }
+            throw EOSError(error, L"Cannot replace " + path);
+        }
+        m_placed = true;
+    }
 
 private:
     std::wstring m_path;
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    bool m_placed = false;
 };
 
 // Raises unless nothing is at path or a file there may be replaced.
@@ -111,22 +290,45 @@ void CheckReplaceable(const std::wstring& path) {
     }
 }
 
-void WriteAll(const std::wstring& path, std::span<const std::uint8_t> bytes) {
+// Opens the leftover copy at path as itself, never a file a link of that name points to. Windows
+// opens a link itself when asked to; Wine always opens what a link points to, so whatever the
+// system opened must be the entry named, in the folder named.
+HANDLE OpenLeftover(const std::wstring& path, const std::wstring& expected, DWORD access, DWORD sharing) {
     FileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    Win32Check(file.Valid(), L"Cannot open " + path);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
-        DWORD written = 0;
-        Win32Check(WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) != 0 && written == chunk,
-                   L"Cannot write " + path);
-        done += written;
+        CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.Valid() || !SamePathText(FinalPathOf(file.Get()), expected)) {
+        return INVALID_HANDLE_VALUE;
     }
-    // On disk before it takes the old file's place, so that a crash cannot leave an empty file
-    // under the old name.
-    Win32Check(FlushFileBuffers(file.Get()) != 0, L"Cannot write " + path);
+    return file.Release();
+}
+
+void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
+    // A first look that locks nothing, so that a user's file behind a link is not even held.
+    const bool itself = FileHandle(OpenLeftover(path, expected, FILE_READ_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+                            .Valid();
+    if (!itself) {
+        return;
+    }
+    // Without sharing: a copy some process still writes or reads stays.
+    const FileHandle file(OpenLeftover(path, expected, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0));
+    if (!file.Valid()) {
+        return;
+    }
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        return;
+    }
+    // The system refuses to delete a read-only file; the copy was never the user's to protect.
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        const DWORD attributes =
+            basic.FileAttributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        basic = FILE_BASIC_INFO{};
+        basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+        SetFileInformationByHandle(file.Get(), FileBasicInfo, &basic, sizeof basic);
+    }
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 }  // namespace
@@ -153,54 +355,42 @@ void ReplaceFileContents(const std::wstring& path,
                          std::span<const std::uint8_t> bytes,
                          const std::function<void(const std::vector<std::uint8_t>& written)>& verify) {
     CheckReplaceable(path);
+    const std::optional<Protection> protection = ProtectionOf(path);
     TemporaryFile temporary(path);
-    WriteAll(temporary.Path(), bytes);
-    verify(ReadFileBytes(temporary.Path()));
+    temporary.Write(bytes);
+    verify(temporary.ReadBack());
+    if (protection) {
+        temporary.Protect(*protection);
+    }
     // The state that counts is the one right before the swap.
     CheckReplaceable(path);
-    // A move rather than ReplaceFileW: under Wine, a ReplaceFileW that fails leaves a file of its
-    // own behind in the folder.
-    Win32Check(
-        MoveFileExW(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0,
-        L"Cannot replace " + path);
-    temporary.Release();
+    temporary.TakePlaceOf(path);
+}
+
+bool SetSettableAttributes(const std::wstring& path, unsigned long attributes) {
+    attributes &= kSettableAttributes;
+    return SetFileAttributesW(path.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 std::wstring FinalPath(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.Valid()) {
         return path;
     }
-    std::wstring final(path.size() + 16, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(file.Get(), final.data(), static_cast<DWORD>(final.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) {
-            return path;
-        }
-        if (length < final.size()) {
-            final.resize(length);
-            break;
-        }
-        final.resize(length + 1);
-    }
-    // The answer comes in its long-path form; the plain form is the one every other call takes.
-    constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\";
-    constexpr std::wstring_view kLocal = L"\\\\?\\";
-    if (final.starts_with(kUnc)) {
-        return L"\\\\" + final.substr(kUnc.size());
-    }
-    if (final.starts_with(kLocal)) {
-        return final.substr(kLocal.size());
-    }
-    return final;
+    const std::wstring final = FinalPathOf(file.Get());
+    return final.empty() ? path : final;
 }
 
 void RemoveLeftoverTemporaryFiles(const std::wstring& path) {
     const std::wstring target = FinalPath(path);
     const std::wstring folder = FolderOf(target);
     const std::wstring fileName = FileNameOf(target);
+    // A leftover is only what lies in the folder itself under its own name.
+    std::wstring finalFolder = FinalPath(folder);
+    if (finalFolder.empty() || (finalFolder.back() != L'\\' && finalFolder.back() != L'/')) {
+        finalFolder += L'\\';
+    }
     WIN32_FIND_DATAW entry;
     const HANDLE find = FindFirstFileW((target + L".*" + kTemporarySuffix).c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) {
@@ -210,10 +400,7 @@ void RemoveLeftoverTemporaryFiles(const std::wstring& path) {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryNameOf(entry.cFileName, fileName)) {
             continue;
         }
-        // Opened for deletion without sharing: a copy some process still writes or reads stays.
-        const std::wstring leftover = (folder == L"." ? std::wstring() : folder) + entry.cFileName;
-        FileHandle file(CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        RemoveLeftover((folder == L"." ? std::wstring() : folder) + entry.cFileName, finalFolder + entry.cFileName);
     } while (FindNextFileW(find, &entry));
     FindClose(find);
 }

@@ -14,12 +14,19 @@ namespace framework {
 std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path);
 
 // Writes bytes to a new file beside path, named path.<8 hex digits>.tmp, reads that file back and
-// passes its content to verify, and then puts it in the place of path in one step. Raises EOSError
-// when path is a folder or read-only (ERROR_FILE_READ_ONLY), or when any step fails, and any
-// exception verify raises; path is then left exactly as it was and the new file is removed.
+// passes its content to verify, and then puts it in the place of path in one step. The new file
+// keeps what protected the old one: its owner and access list, its creation time and its
+// attributes. Raises EOSError when path is a folder or read-only (ERROR_FILE_READ_ONLY), when
+// another process holds it (ERROR_SHARING_VIOLATION), or when any step fails, with the cause the
+// system gave (ERROR_DISK_FULL for a disk without room), and any exception verify raises; path is
+// then left exactly as it was and the new file is removed.
 void ReplaceFileContents(const std::wstring& path,
                          std::span<const std::uint8_t> bytes,
                          const std::function<void(const std::vector<std::uint8_t>& written)>& verify);
+
+// Sets the attributes a program may set (read-only, hidden, system, archive, ...) to those given,
+// whatever else attributes holds; false when the system refuses.
+bool SetSettableAttributes(const std::wstring& path, unsigned long attributes);
 
 // The path of the file that path names in the end, symbolic links followed; path itself when
 // nothing is there or the system cannot tell. Replacing a link would turn it into a plain file,
@@ -27,7 +34,10 @@ void ReplaceFileContents(const std::wstring& path,
 std::wstring FinalPath(const std::wstring& path);
 
 // Deletes the temporary copies that ReplaceFileContents left beside the file path finally names
-// when it was interrupted: only names of exactly that form, and only files no process holds open.
+// when it was interrupted: only names of exactly that form (ASCII hex digits), only files no
+// process holds open, read-only ones too. An entry of that name that is a link is never followed:
+// Windows deletes the link itself, and where the system can only open what a link points to
+// (Wine), the link stays and so does what it points to.
 void RemoveLeftoverTemporaryFiles(const std::wstring& path);
 
 }  // namespace framework

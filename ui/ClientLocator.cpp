@@ -12,10 +12,51 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
+bool IsDriveLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// "X:\..." names one place whatever the current directory; "X:..." and "\..." do not.
+bool IsDrivePath(std::wstring_view path) {
+    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2]);
+}
+
+// "server\share...", as it follows the two leading separators of a network name.
+bool IsServerShare(std::wstring_view rest) {
+    const std::size_t separator = rest.find_first_of(L"\\/");
+    if (separator == 0 || separator == std::wstring_view::npos) {
+        return false;
+    }
+    const std::wstring_view server = rest.substr(0, separator);
+    const std::wstring_view share = rest.substr(separator + 1);
+    // "\\.\" and "\\?\" are the device namespaces, not servers.
+    return server != L"." && server != L"?" && !share.empty() && !IsSeparator(share.front());
+}
+
+bool IsFullPath(std::wstring_view path) {
+    constexpr std::wstring_view kLongForm = L"\\\\?\\";
+    constexpr std::wstring_view kLongUnc = L"UNC\\";
+    if (path.starts_with(kLongForm)) {
+        const std::wstring_view rest = path.substr(kLongForm.size());
+        return IsDrivePath(rest) ||
+               (rest.size() > kLongUnc.size() &&
+                CompareStringOrdinal(rest.data(), static_cast<int>(kLongUnc.size()), kLongUnc.data(),
+                                     static_cast<int>(kLongUnc.size()), TRUE) == CSTR_EQUAL &&
+                IsServerShare(rest.substr(kLongUnc.size())));
+    }
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        return IsServerShare(path.substr(2));
+    }
+    return IsDrivePath(path);
+}
+
 // Installers write the folder in more than one way; the client reads them all as one folder.
 std::wstring NormalizedFolder(std::wstring folder) {
     if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"') {
         folder = folder.substr(1, folder.size() - 2);
+    }
+    if (!folder.empty() && !IsFullPath(folder)) {
+        throw EClientFolderError(L"\"" + folder + L"\" is not a full folder path");
     }
     while (folder.size() > 1 && IsSeparator(folder.back())) {
         folder.pop_back();
@@ -39,27 +80,12 @@ std::wstring ClientFolder() {
     return NormalizedFolder(registry.ReadExpandedString(L""));
 }
 
-std::wstring ClientFilePath(std::wstring_view fileName) {
-    const std::wstring folder = ClientFolder();
-    if (folder.empty()) {
-        return {};
-    }
-    return Join(folder, fileName);
+std::wstring FilePathIn(const std::wstring& folder, std::wstring_view fileName) {
+    return folder.empty() ? std::wstring() : Join(folder, fileName);
 }
 
-std::wstring RoamingSettingsPath() {
-    PWSTR roaming = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)) && roaming != nullptr &&
-        *roaming != L'\0') {
-        path = Join(NormalizedFolder(roaming) + L"\\BitComet", kSettingsFileName);
-    }
-    CoTaskMemFree(roaming);
-    return path;
-}
-
-std::wstring ClientSettingsPath() {
-    const std::wstring installed = ClientFilePath(kSettingsFileName);
+std::wstring SettingsPathIn(const std::wstring& folder) {
+    const std::wstring installed = FilePathIn(folder, kSettingsFileName);
     if (installed.empty() || IsExistingFile(installed)) {
         return installed;
     }
@@ -68,6 +94,41 @@ std::wstring ClientSettingsPath() {
         return roaming;
     }
     return installed;
+}
+
+std::wstring ClientFilePath(std::wstring_view fileName) {
+    return FilePathIn(ClientFolder(), fileName);
+}
+
+std::wstring ClientSettingsPath() {
+    return SettingsPathIn(ClientFolder());
+}
+
+std::wstring RoamingSettingsPath() {
+    PWSTR roaming = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)) && roaming != nullptr &&
+        *roaming != L'\0') {
+        std::wstring folder = roaming;
+        while (folder.size() > 1 && IsSeparator(folder.back())) {
+            folder.pop_back();
+        }
+        path = Join(folder + L"\\BitComet", kSettingsFileName);
+    }
+    CoTaskMemFree(roaming);
+    return path;
+}
+
+TClientFiles LocateClientFiles() {
+    TClientFiles files;
+    try {
+        const std::wstring folder = ClientFolder();
+        files.settings = SettingsPathIn(folder);
+        files.executable = FilePathIn(folder, kExecutableFileName);
+    } catch (const EClientFolderError& error) {
+        files.folderProblem = error.Message();
+    }
+    return files;
 }
 
 bool IsExistingFile(const std::wstring& path) {

@@ -3,6 +3,8 @@
 // roaming application data folder instead. Nothing is cached; every call reads afresh.
 #pragma once
 
+#include "framework/Exceptions.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,24 +15,48 @@ inline constexpr wchar_t kClientKeyDisplayName[] = L"HKEY_CURRENT_USER\\Software
 inline constexpr wchar_t kSettingsFileName[] = L"BitComet.xml";
 inline constexpr wchar_t kExecutableFileName[] = L"BitComet.exe";
 
+// A registry value that is a string but no full folder path. A relative one would be taken from
+// wherever the program happens to run, and a program planted there would be started.
+class EClientFolderError : public framework::ERegistryException {
+public:
+    using ERegistryException::ERegistryException;
+};
+
 // The folder as installers write it and the client reads it: an expandable string expanded,
 // enclosing double quotes and trailing separators taken off, cut at its first NUL; empty when
 // the key or its default value is missing or empty. Raises ERegistryException when the value is
-// not a string.
+// not a string, and EClientFolderError when it is not a full path ("C:\...", "\\server\share",
+// or the "\\?\" form).
 std::wstring ClientFolder();
 
-// The folder, one separator and fileName, or empty when there is no folder: a bare file name
-// would otherwise resolve against the root of the current drive.
+// folder, one separator and fileName, or empty when there is no folder: a bare file name would
+// otherwise resolve against the current drive.
+std::wstring FilePathIn(const std::wstring& folder, std::wstring_view fileName);
+
+// The settings file the client in folder uses: the one in its folder when that exists, otherwise
+// the roaming one when that exists, otherwise the path in its folder. Empty without a folder: a
+// settings file alone makes no client.
+std::wstring SettingsPathIn(const std::wstring& folder);
+
+// The same for the folder the registry names now.
 std::wstring ClientFilePath(std::wstring_view fileName);
+std::wstring ClientSettingsPath();
 
 // Where a client installed under Program Files keeps its settings: BitComet.xml in the BitComet
 // folder of the user's roaming application data. Empty when the system names no such folder.
 std::wstring RoamingSettingsPath();
 
-// The settings file the client itself uses: the one in its folder when that exists, otherwise
-// the roaming one when that exists, otherwise the path in its folder. Empty without a folder:
-// a settings file alone makes no client.
-std::wstring ClientSettingsPath();
+// The client's files as the registry names them at one moment, for a sequence that works on them
+// from its start to its end.
+struct TClientFiles {
+    std::wstring settings;    // empty without a client folder
+    std::wstring executable;  // empty without a client folder
+    // Why the registry value names no folder that may be used; empty when it does (or names none).
+    std::wstring folderProblem;
+};
+
+// Reads the registry once. A value that is not a string still raises ERegistryException.
+TClientFiles LocateClientFiles();
 
 // True when a file, not a folder, exists at exactly path; wildcards are not patterns here.
 bool IsExistingFile(const std::wstring& path);

@@ -175,37 +175,71 @@ void TForm_Main::Fill_ListView(bool installed) {
     }
 }
 
-bool TForm_Main::OptiBTGuarded(std::wstring_view value) {
-    // The path is taken afresh for each step, as every use reads the registry again. The
-    // attributes are those of the file a link points to, which is the one the tuner replaces.
-    if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
-        SetFileAttributesW(FinalPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+bool TForm_Main::OptiBTGuarded(const TClientFiles& files, std::wstring_view value) {
+    if (!files.folderProblem.empty()) {
+        // A folder that is no full path would be looked for wherever the program runs.
+        m_lastTuneFailure = {TTuneProblem::Registry, L"", files.folderProblem};
+        return false;
     }
-    const bool tuned = OptiBT(value);
-    if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
-        SetFileAttributesW(FinalPath(path).c_str(), FILE_ATTRIBUTE_READONLY);
+    // Resolved once, so that the clear, the pass and the set concern one file: the one a link
+    // points to, which is the one the tuner replaces.
+    const std::wstring file = files.settings.empty() ? std::wstring() : FinalPath(files.settings);
+    const DWORD before = file.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(file.c_str());
+    const bool guarded = before != INVALID_FILE_ATTRIBUTES && (before & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const bool wasReadOnly = guarded && (before & FILE_ATTRIBUTE_READONLY) != 0;
+    // Only the read-only mark changes: a hidden or system file stays so.
+    if (wasReadOnly) {
+        SetSettableAttributes(file, before & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    const bool tuned = TuneSettingsFile(
+        *XMLDoc1, file, [&] { return GetBCXMLPath() == files.settings; }, value, &m_lastTuneFailure);
+    if (tuned) {
+        // The new copy carries the old one's attributes; read-only goes on top of them.
+        const DWORD after = GetFileAttributesW(file.c_str());
+        SetSettableAttributes(file, (after != INVALID_FILE_ATTRIBUTES ? after : before) | FILE_ATTRIBUTE_READONLY);
+    } else if (wasReadOnly) {
+        SetSettableAttributes(file, before);
     }
     return tuned;
 }
 
-void TForm_Main::StartClient() {
-    const std::wstring path = GetBCEXEPath();
-    if (path.empty()) {
-        return;
+bool TForm_Main::StartClient(const std::wstring& executable) {
+    m_lastLaunchFailure = {executable, 0};
+    std::wstring program = executable;
+    // No program starts from a path of MAX_PATH characters or more: the short form, where the
+    // volume keeps one, or else the long-path form may still reach it.
+    if (program.size() >= MAX_PATH) {
+        std::wstring shortForm(GetShortPathNameW(program.c_str(), nullptr, 0), L'\0');
+        if (!shortForm.empty()) {
+            shortForm.resize(
+                GetShortPathNameW(program.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size())));
+        }
+        if (!shortForm.empty() && shortForm.size() < MAX_PATH) {
+            program = shortForm;
+        } else if (!program.starts_with(L"\\\\?\\")) {
+            program = program.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + program.substr(2) : L"\\\\?\\" + program;
+        }
     }
     // The path goes in as the program to run and, quoted, as the command line, so that a
     // folder with blanks in its name can never start another program.
-    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        m_lastLaunchFailure.error = GetLastError();
+        return false;
     }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool TForm_Main::Closing() const {
+    return m_closed || Application->Terminated();
 }
 
 void TForm_Main::ShowStatus(std::wstring_view text) {
@@ -213,53 +247,65 @@ void TForm_Main::ShowStatus(std::wstring_view text) {
 }
 
 void TForm_Main::FormCreate(TComponent&) {
+    const TClientFiles files = LocateClientFiles();
     // Copies that an interrupted save left beside the settings file go before anything else.
-    if (const std::wstring path = GetBCXMLPath(); !path.empty()) {
-        RemoveLeftoverTemporaryFiles(path);
+    if (!files.settings.empty()) {
+        RemoveLeftoverTemporaryFiles(files.settings);
     }
     // Told from the start, so that the user knows before pressing Run.
-    if (!OptiBTGuarded(kRestoreMarker)) {
+    if (!OptiBTGuarded(files, kRestoreMarker)) {
         ShowStatus(FailureText());
     }
 }
 
 void TForm_Main::FormClose(TComponent&, TCloseAction&) {
-    // Nothing may keep the window from closing: a registry value the restore cannot use is
-    // shown, and the program ends all the same.
+    // Nothing may keep the window from closing: a registry value the restore cannot use, or a
+    // file it could not put back, is shown, and the program ends all the same.
     try {
-        OptiBTGuarded(kRestoreMarker);
+        if (!OptiBTGuarded(LocateClientFiles(), kRestoreMarker)) {
+            if (const std::wstring text = RestoreFailureText(); !text.empty()) {
+                Application->ShowException(Exception(text));
+            }
+        }
     } catch (...) {
         Application->HandleException();
     }
     m_closed = true;
 }
 
-bool TForm_Main::RunChecksAndTune(bool installed) {
+bool TForm_Main::RunChecksAndTune(const TClientFiles& files, bool installed) {
     Fill_ListView(installed);
-    if (m_closed) {
-        // The window was closed during the pauses and the file is restored: leave it so.
+    // A close that came during the last pause is still waiting: it counts as much as an earlier one.
+    Application->ProcessMessages();
+    if (Closing()) {
+        // The close sequence has put the file back, or the session ends: leave the file so.
         return false;
     }
-    if (OptiBTGuarded(kTunedValue)) {
-        return true;
+    if (!OptiBTGuarded(files, kTunedValue)) {
+        // The two rows that stand for the settings file tell the truth about it.
+        for (const int row : {kConfigCheckRow, kConfigInitializeRow}) {
+            ListView_Main->SetItemText(row, kStateColumn, L"Error");
+        }
+        ShowStatus(FailureText());
+        return false;
     }
-    // The two rows that stand for the settings file tell the truth about it.
-    for (const int row : {kConfigCheckRow, kConfigInitializeRow}) {
-        ListView_Main->SetItemText(row, kStateColumn, L"Error");
-    }
-    ShowStatus(FailureText());
-    return false;
+    m_tuned = true;
+    // A close that came while the file was saved has put it back by now; nothing may follow it.
+    Application->ProcessMessages();
+    return !Closing();
 }
 
 void TForm_Main::Button_RunClick(TComponent&) {
-    const bool installed = IsBCInstalled();
+    // Found once: the check list, the tune and the start all concern the same client.
+    const TClientFiles files = LocateClientFiles();
+    const bool installed = IsExistingFile(files.executable);
     // Disabled before the check list plays: its message handling would otherwise let a
     // second click start a second run inside this one.
     Button_Run->SetEnabled(false);
     ShowStatus(L"");
     bool tuned = false;
     try {
-        tuned = RunChecksAndTune(installed);
+        tuned = RunChecksAndTune(files, installed);
     } catch (...) {
         Button_Run->SetEnabled(true);
         throw;
@@ -267,14 +313,17 @@ void TForm_Main::Button_RunClick(TComponent&) {
     if (!tuned) {
         // The window stays and no client is started: once the user has mended the cause, Run
         // tries again. A program that is closing has no use for it.
-        Button_Run->SetEnabled(!m_closed);
+        Button_Run->SetEnabled(!Closing());
+        return;
+    }
+    if (CheckBox_OpenBitComet->Checked() && !StartClient(files.executable)) {
+        // The settings are tuned, but the user expects the client to run: the window stays, says
+        // why, and Run stays disabled as after any tune.
+        ShowStatus(LaunchFailureText());
         return;
     }
     TrayIcon_Main->Minimize();
     TrayIcon_Main->SetAnimate(true);
-    if (CheckBox_OpenBitComet->Checked()) {
-        StartClient();
-    }
 }
 
 void TForm_Main::Button_CloseClick(TComponent&) {

@@ -13,6 +13,7 @@
 #include "framework/ListView.h"
 #include "framework/StatusBar.h"
 #include "framework/XmlDocument.h"
+#include "ui/ClientLocator.h"
 #include "ui/SettingsTuner.h"
 #include "ui/Trayicon.h"
 
@@ -50,8 +51,9 @@ public:
 
     // The client locator. Each call reads the registry afresh. The paths are empty when the
     // registry names no client folder; a registry value of the wrong type raises
-    // ERegistryException. The settings file is the one the client uses: in its folder, or else
-    // in the roaming application data folder.
+    // ERegistryException, and one that is no full folder path EClientFolderError. The settings
+    // file is the one the client uses: in its folder, or else in the roaming application data
+    // folder.
     std::wstring GetBCXMLPath();
     std::wstring GetBCEXEPath();
     // True when a file (not a folder) exists at exactly the executable's path.
@@ -77,23 +79,41 @@ protected:
     void ReadState() override;
 
 private:
-    // Calls OptiBT with the settings file writable, and leaves it read-only afterwards. Without
-    // a client folder no file is touched.
-    bool OptiBTGuarded(std::wstring_view value);
-    // The check list and the tune of a run; true when the file was tuned.
-    bool RunChecksAndTune(bool installed);
-    // Starts the client's executable, if there is a client folder.
-    void StartClient();
+    // Tunes or restores the settings file of files, with that one file writable for the pass and
+    // read-only after a pass that changed it; a file left as it was keeps its attributes. Without
+    // a client folder, or with one the registry does not name as a full path, nothing is touched.
+    bool OptiBTGuarded(const TClientFiles& files, std::wstring_view value);
+    // The check list and the tune of a run; true when the file was tuned and the program is not
+    // closing.
+    bool RunChecksAndTune(const TClientFiles& files, bool installed);
+    // Starts the client's executable; false, with the cause kept for LaunchFailureText, when the
+    // system could not start it.
+    bool StartClient(const std::wstring& executable);
+    // A close was handled, or the session ends: a run then goes no further.
+    bool Closing() const;
     // The last failure of OptiBT as one sentence for the status bar: what went wrong, with which
     // file, and what the user can do about it.
     std::wstring FailureText() const;
+    // Why the client could not be started, and what to do, for the status bar.
+    std::wstring LaunchFailureText() const;
+    // What the user must know when the close could not put the settings back; empty when the file
+    // cannot be one that is tuned.
+    std::wstring RestoreFailureText() const;
     void ShowStatus(std::wstring_view text);
 
     TTuneFailure m_lastTuneFailure;
 
+    struct TLaunchFailure {
+        std::wstring path;
+        unsigned long error = 0;
+    };
+    TLaunchFailure m_lastLaunchFailure;
+
     // Set once the close sequence has run; a run whose check list was still playing then
     // stops instead of tuning the file again.
     bool m_closed = false;
+    // Set once a run has tuned the file.
+    bool m_tuned = false;
 };
 
 // The single instance, set as soon as the application creates it.

@@ -60,6 +60,9 @@ TTuneProblem ProblemOfSystemError(unsigned long code, Stage stage) {
         return TTuneProblem::AccessDenied;
     case ERROR_FILE_READ_ONLY:
         return TTuneProblem::ReadOnly;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return TTuneProblem::DiskFull;
     default:
         return TTuneProblem::Other;
     }
@@ -95,13 +98,14 @@ void DescribeFailure(Stage stage, TTuneFailure& failure) noexcept {
 }  // namespace
 
 bool TuneSettingsFile(framework::TXMLDocument& document,
-                      const std::function<std::wstring()>& settingsPath,
+                      const std::wstring& path,
+                      const std::function<bool()>& stillNamed,
                       std::wstring_view value,
                       TTuneFailure* failure) noexcept {
     TTuneFailure result;
     Stage stage = Stage::Locate;
     try {
-        result.path = settingsPath();
+        result.path = path;
         if (result.path.empty()) {
             result.problem = TTuneProblem::NoClient;
         } else {
@@ -113,7 +117,7 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
             const framework::TXmlFileEdit edit = document.PlanEdit(std::move(bytes), SettingsEdit(value), target);
             stage = Stage::Locate;
             // A reinstall elsewhere while a large file was read must not get this file's content.
-            if (settingsPath() != result.path) {
+            if (!stillNamed()) {
                 result.problem = TTuneProblem::PathChanged;
             } else if (edit.Changes()) {
                 stage = Stage::Save;
@@ -129,6 +133,25 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
         *failure = std::move(result);
     }
     return tuned;
+}
+
+bool TuneSettingsFile(framework::TXMLDocument& document,
+                      const std::function<std::wstring()>& settingsPath,
+                      std::wstring_view value,
+                      TTuneFailure* failure) noexcept {
+    std::wstring path;
+    try {
+        path = settingsPath();
+    } catch (...) {
+        TTuneFailure result;
+        DescribeFailure(Stage::Locate, result);
+        if (failure != nullptr) {
+            *failure = std::move(result);
+        }
+        return false;
+    }
+    return TuneSettingsFile(
+        document, path, [&] { return settingsPath() == path; }, value, failure);
 }
 
 }  // namespace ui

@@ -26,6 +26,7 @@ enum class TTuneProblem {
     NotVerified,   // the written copy did not read back as the document that was saved
     PathChanged,   // the registry named another settings file by the time of the save
     Registry,      // the registry value is not a folder name
+    DiskFull,      // no room on the disk for the new copy
     Other,
 };
 
@@ -44,11 +45,19 @@ struct TTuneFailure {
 // it is in the container's own namespace, so that settings a tune wrote under a prefix go again.
 framework::TXmlChildEdit SettingsEdit(std::wstring_view value);
 
-// Tunes or restores the file that settingsPath names, changing only the bytes of the managed
-// settings; a file with nothing to change is not written at all. The file is worked on where it
-// finally lives, so a symbolic link stays a link. When settingsPath names another file by the
-// time of the save, nothing is saved. False, with the file as it was and the reason in failure
-// (when given), when any step fails or there is no path; never raises.
+// Tunes or restores the settings file at path, changing only the bytes of the managed settings; a
+// file with nothing to change is not written at all. The file is worked on where it finally
+// lives, so a symbolic link stays a link. stillNamed is asked right before the save whether path
+// is still the settings file the registry names; when not, nothing is saved. False, with the file
+// as it was and the reason in failure (when given), when any step fails or path is empty; never
+// raises.
+bool TuneSettingsFile(framework::TXMLDocument& document,
+                      const std::wstring& path,
+                      const std::function<bool()>& stillNamed,
+                      std::wstring_view value,
+                      TTuneFailure* failure = nullptr) noexcept;
+
+// The same for the file that settingsPath names now, asked again before the save.
 bool TuneSettingsFile(framework::TXMLDocument& document,
                       const std::function<std::wstring()>& settingsPath,
                       std::wstring_view value,

@@ -1,5 +1,7 @@
 #include "tests/e2e/E2ETest.h"
 
+#include "framework/Text.h"
+
 namespace e2e {
 
 std::wstring TorvaneExe() {
@@ -55,6 +57,112 @@ bool IsReadOnlyFile(const std::wstring& path) {
 
 ClientSetup::ClientSetup() {
     m_registration.SetFolder(m_folder.Path());
+}
+
+const char kUserSettings[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<BitComet>\r\n"
+    "  <Settings>\r\n"
+    "    <ListenPort>16888</ListenPort>\r\n"
+    "    <ConnectedPeersMax>50</ConnectedPeersMax>\r\n"
+    "    <GlobalMaxUploadRate>40</GlobalMaxUploadRate>\r\n"
+    "    <MaxTcpConnectionAttempts>8</MaxTcpConnectionAttempts>\r\n"
+    "    <GlobalMaxDownloadRate>800</GlobalMaxDownloadRate>\r\n"
+    "    <Language>en_US</Language>\r\n"
+    "  </Settings>\r\n"
+    "</BitComet>\r\n";
+
+namespace {
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+bool HasNoManagedSetting(const std::string& text) {
+    for (const char* name : {"<ConnectedPeersMax", "<MaxTcpConnectionAttempts", "<GlobalMaxUploadRate",
+                             "<GlobalMaxDownloadRate"}) {
+        if (text.find(name) != std::string::npos) {
+            return false;
+        }
+    }
+    return text.find("<ListenPort>16888</ListenPort>") != std::string::npos &&
+           text.find("<Language>en_US</Language>") != std::string::npos;
+}
+
+bool IsTuned(const std::string& text) {
+    return Count(text, "<ConnectedPeersMax>1000</ConnectedPeersMax>") == 1 &&
+           Count(text, "<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>") == 1 &&
+           Count(text, "<ConnectedPeersMax") == 1 && Count(text, "<MaxTcpConnectionAttempts") == 1 &&
+           text.find("GlobalMax") == std::string::npos &&
+           text.find("<ListenPort>16888</ListenPort>") != std::string::npos;
+}
+
+StandInClient::StandInClient(const std::wstring& folder, bool withExecutable) : m_folder(folder) {
+    if (withExecutable) {
+        CopyFileW(StandInExe().c_str(), (folder + L"\\BitComet.exe").c_str(), FALSE);
+    }
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
+}
+
+StandInClient::~StandInClient() {
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", nullptr);
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> StandInClient::Starts() const {
+    std::vector<std::pair<std::wstring, std::wstring>> starts;
+    const std::wstring log = m_folder + L"\\standin-starts.log";
+    if (!FileExists(log)) {
+        return starts;
+    }
+    const std::wstring text = framework::FromUtf8(ReadText(log));
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        const std::size_t end = text.find(L"\r\n", begin);
+        const std::wstring line = text.substr(begin, end - begin);
+        const std::size_t tab = line.find(L'\t');
+        starts.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+        begin = end == std::wstring::npos ? text.size() : end + 2;
+    }
+    return starts;
+}
+
+void ClickRun(HWND main) {
+    const HWND run = FindChild(main, L"Button", L"Run");
+    ASSERT_NE(run, nullptr);
+    PostMessageW(run, BM_CLICK, 0, 0);
+}
+
+bool RunFinished(Torvane& torvane) {
+    const HWND main = torvane.MainWindow();
+    return WaitUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(torvane.ApplicationWindow()); }, 30s);
+}
+
+bool RunFailed(HWND main) {
+    const HWND run = FindChild(main, L"Button", L"Run");
+    return WaitUntil([&] { return !IsWindowEnabled(run); }, 5s) &&
+           WaitUntil([&] { return IsWindowEnabled(run) != FALSE; }, 30s);
+}
+
+std::vector<std::wstring> States(HWND main) {
+    std::vector<std::wstring> states;
+    for (const auto& row : ReadListView(FindChild(main, L"SysListView32"))) {
+        states.push_back(row.at(1));
+    }
+    return states;
+}
+
+std::wstring StatusText(HWND main) {
+    return SentWindowText(FindChild(main, L"msctls_statusbar32"));
+}
+
+bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
 }
 
 }  // namespace e2e

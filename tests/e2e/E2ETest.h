@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace e2e {
 
@@ -54,5 +57,43 @@ private:
     ScratchFolder m_folder{L"client"};
     ClientRegistration m_registration;
 };
+
+// A settings file as a user's client leaves it: the four managed settings among others.
+extern const char kUserSettings[];
+
+// Whether text holds none of the managed settings and still the user's own.
+bool HasNoManagedSetting(const std::string& text);
+// Whether text holds exactly one of each tuned setting with the tuned value, and the user's own.
+bool IsTuned(const std::string& text);
+
+// The client's stand-in in folder, as BitComet.exe unless told otherwise. It reports each start
+// in a log beside itself, and ends at once.
+class StandInClient {
+public:
+    explicit StandInClient(const std::wstring& folder, bool withExecutable = true);
+    ~StandInClient();
+    StandInClient(const StandInClient&) = delete;
+    StandInClient& operator=(const StandInClient&) = delete;
+
+    // One entry per start: command line and current directory.
+    std::vector<std::pair<std::wstring, std::wstring>> Starts() const;
+
+private:
+    std::wstring m_folder;
+};
+
+void ClickRun(HWND main);
+// Waits until a run has sent the program to the notification area.
+bool RunFinished(Torvane& torvane);
+// Waits until a run that could not tune has handed Run back to the user.
+bool RunFailed(HWND main);
+// The State column of the check list, row by row.
+std::vector<std::wstring> States(HWND main);
+std::wstring StatusText(HWND main);
+bool Contains(const std::wstring& text, const std::wstring& part);
+
+inline const std::vector<std::wstring> kAllOk(8, L"OK");
+// A run that could not tune: the two rows of the settings file say so.
+inline const std::vector<std::wstring> kConfigErrors = {L"OK", L"OK", L"OK", L"OK", L"Error", L"OK", L"Error", L"OK"};
 
 }  // namespace e2e

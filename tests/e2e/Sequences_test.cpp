@@ -9,118 +9,6 @@
 namespace e2e {
 namespace {
 
-constexpr char kUserSettings[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-    "<BitComet>\r\n"
-    "  <Settings>\r\n"
-    "    <ListenPort>16888</ListenPort>\r\n"
-    "    <ConnectedPeersMax>50</ConnectedPeersMax>\r\n"
-    "    <GlobalMaxUploadRate>40</GlobalMaxUploadRate>\r\n"
-    "    <MaxTcpConnectionAttempts>8</MaxTcpConnectionAttempts>\r\n"
-    "    <GlobalMaxDownloadRate>800</GlobalMaxDownloadRate>\r\n"
-    "    <Language>en_US</Language>\r\n"
-    "  </Settings>\r\n"
-    "</BitComet>\r\n";
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
-bool HasNoManagedSetting(const std::string& text) {
-    for (const char* name : {"<ConnectedPeersMax", "<MaxTcpConnectionAttempts", "<GlobalMaxUploadRate",
-                             "<GlobalMaxDownloadRate"}) {
-        if (text.find(name) != std::string::npos) {
-            return false;
-        }
-    }
-    return text.find("<ListenPort>16888</ListenPort>") != std::string::npos &&
-           text.find("<Language>en_US</Language>") != std::string::npos;
-}
-
-bool IsTuned(const std::string& text) {
-    return Count(text, "<ConnectedPeersMax>1000</ConnectedPeersMax>") == 1 &&
-           Count(text, "<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>") == 1 &&
-           Count(text, "<ConnectedPeersMax") == 1 && Count(text, "<MaxTcpConnectionAttempts") == 1 &&
-           text.find("GlobalMax") == std::string::npos && text.find("<ListenPort>16888</ListenPort>") != std::string::npos;
-}
-
-// The client's stand-in reports each start in a log beside itself, and ends at once.
-class StandInClient {
-public:
-    explicit StandInClient(const std::wstring& folder, bool withExecutable = true) : m_folder(folder) {
-        if (withExecutable) {
-            CopyFileW(StandInExe().c_str(), (folder + L"\\BitComet.exe").c_str(), FALSE);
-        }
-        SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
-    }
-    ~StandInClient() { SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", nullptr); }
-
-    // One entry per start: command line and current directory.
-    std::vector<std::pair<std::wstring, std::wstring>> Starts() const {
-        std::vector<std::pair<std::wstring, std::wstring>> starts;
-        const std::wstring log = m_folder + L"\\standin-starts.log";
-        if (!FileExists(log)) {
-            return starts;
-        }
-        const std::wstring text = framework::FromUtf8(ReadText(log));
-        std::size_t begin = 0;
-        while (begin < text.size()) {
-            const std::size_t end = text.find(L"\r\n", begin);
-            const std::wstring line = text.substr(begin, end - begin);
-            const std::size_t tab = line.find(L'\t');
-            starts.emplace_back(line.substr(0, tab), line.substr(tab + 1));
-            begin = end == std::wstring::npos ? text.size() : end + 2;
-        }
-        return starts;
-    }
-
-private:
-    std::wstring m_folder;
-};
-
-void ClickRun(HWND main) {
-    const HWND run = FindChild(main, L"Button", L"Run");
-    ASSERT_NE(run, nullptr);
-    PostMessageW(run, BM_CLICK, 0, 0);
-}
-
-// Waits until a run has sent the program to the notification area.
-bool RunFinished(Torvane& torvane) {
-    const HWND main = torvane.MainWindow();
-    return WaitUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(torvane.ApplicationWindow()); }, 30s);
-}
-
-std::vector<std::wstring> States(HWND main) {
-    std::vector<std::wstring> states;
-    for (const auto& row : ReadListView(FindChild(main, L"SysListView32"))) {
-        states.push_back(row.at(1));
-    }
-    return states;
-}
-
-const std::vector<std::wstring> kAllOk(8, L"OK");
-// A run that could not tune: the two rows of the settings file say so.
-const std::vector<std::wstring> kConfigErrors = {L"OK", L"OK", L"OK", L"OK", L"Error", L"OK", L"Error", L"OK"};
-
-std::wstring StatusText(HWND main) {
-    return SentWindowText(FindChild(main, L"msctls_statusbar32"));
-}
-
-// Waits until a run that could not tune has handed Run back to the user.
-bool RunFailed(HWND main) {
-    const HWND run = FindChild(main, L"Button", L"Run");
-    return WaitUntil([&] { return !IsWindowEnabled(run); }, 5s) &&
-           WaitUntil([&] { return IsWindowEnabled(run) != FALSE; }, 30s);
-}
-
-bool Contains(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
-}
-
 class Sequences : public ::testing::Test {
 protected:
     ClientSetup client;
@@ -188,20 +76,6 @@ TEST_F(Sequences, RunWithTheOptionClearedStartsNothing) {
     EXPECT_TRUE(IsTuned(Settings()));
     Sleep(500);
     EXPECT_TRUE(standIn.Starts().empty());
-    EXPECT_EQ(torvane.Close(), 0u);
-}
-
-TEST_F(Sequences, RunWithoutTheExecutableShowsErrorAndStillTunesTheFile) {
-    WriteUserSettings();
-    StandInClient standIn(client.Folder(), false);
-    Torvane torvane;
-    const HWND main = torvane.ShownMainWindow();
-    ClickRun(main);
-    ASSERT_TRUE(RunFinished(torvane));
-    std::vector<std::wstring> expected = kAllOk;
-    expected[0] = L"Error";
-    EXPECT_EQ(States(main), expected);
-    EXPECT_TRUE(IsTuned(Settings()));
     EXPECT_EQ(torvane.Close(), 0u);
 }
 

@@ -2,7 +2,13 @@
 // errors that end a handler.
 #include "tests/gui/GuiTest.h"
 
+#include "framework/Text.h"
+
+#include <commctrl.h>
+
 #include <algorithm>
+#include <functional>
+#include <thread>
 
 namespace gui_test {
 namespace {
@@ -73,11 +79,17 @@ TEST_F(SequencesTest, ARegistryErrorEndsRunButNotTheClose) {
 }
 
 // A save cut short leaves its copy beside the settings file; the next start clears such copies
-// away, and only those.
+// away, read-only ones too, and only those: never a user's file of a like name, nor one a link of
+// such a name points to.
 TEST_F(SequencesTest, StartRemovesOnlyLeftoverCopiesOfTheSettingsFile) {
     DestroyMainWindow();
-    const std::vector<std::wstring> kept = {L"BitComet.xml", L"BitComet.xml.1234abcd.bak", L"BitComet.xml.mine.tmp",
-                                            L"BitComet.xml.1234abcde.tmp", L"other.xml.1234abcd.tmp", L"tvn1A2B.tmp"};
+    const std::vector<std::wstring> kept = {L"BitComet.xml",
+                                            L"BitComet.xml.1234abcd.bak",
+                                            L"BitComet.xml.mine.tmp",
+                                            L"BitComet.xml.1234abcde.tmp",
+                                            L"BitComet.xml.\uff11\uff12\uff13\uff14\uff15\uff16\uff17\uff18.tmp",
+                                            L"other.xml.1234abcd.tmp",
+                                            L"tvn1A2B.tmp"};
     for (const std::wstring& name : kept) {
         if (name != L"BitComet.xml") {
             WriteText(m_client / name, "mine");
@@ -85,15 +97,118 @@ TEST_F(SequencesTest, StartRemovesOnlyLeftoverCopiesOfTheSettingsFile) {
     }
     WriteText(m_client / L"BitComet.xml.1234abcd.tmp", "left over");
     WriteText(m_client / L"BitComet.xml.DEADBEEF.tmp", "left over");
+    WriteText(m_client / L"BitComet.xml.0badf00d.tmp", "left over");
+    SetFileAttributesW((m_client / L"BitComet.xml.0badf00d.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    ScratchFolder elsewhere(L"elsewhere");
+    const std::wstring link = L"BitComet.xml.1a2b3c4d.tmp";
+    WriteText(elsewhere / L"mine.xml", "mine");
+    ASSERT_TRUE(MakeSymbolicLink(m_client / link, elsewhere / L"mine.xml"));
     const HANDLE inUse = CreateFileW((m_client / L"BitComet.xml.0000ffff.tmp").c_str(), GENERIC_WRITE, 0, nullptr,
                                      CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
     CreateMainWindow();
     CloseHandle(inUse);
+    EXPECT_EQ(ReadText(elsewhere / L"mine.xml"), "mine") << "a link is never followed";
     std::vector<std::wstring> expected = kept;
     expected.push_back(L"BitComet.xml.0000ffff.tmp");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FolderEntries(m_client.Path()), expected);
+    // Windows removes the link itself; Wine can only reach what it points to, so there it stays.
+    std::vector<std::wstring> entries = FolderEntries(m_client.Path());
+    std::erase(entries, link);
+    EXPECT_EQ(entries, expected);
+}
+
+// Each sequence works on the one settings file the registry named when it began, whatever the
+// registry says meanwhile: the file it changes is the one it leaves read-only, and a file it left
+// as it was keeps its attributes.
+TEST_F(SequencesTest, EachSequenceWorksOnOneSettingsFileWhileTheRegistrySwitches) {
+    ScratchFolder other(L"other");
+    const std::vector<std::wstring> folders = {m_client.Path(), other.Path()};
+    constexpr char kTuned[] =
+        "<BitComet><Settings><ListenPort>1</ListenPort><ConnectedPeersMax>1000</ConnectedPeersMax></Settings>"
+        "</BitComet>";
+    std::jthread switcher([&](std::stop_token stop) {
+        HKEY key = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\BitComet", 0, KEY_SET_VALUE, &key);
+        for (std::size_t turn = 0; !stop.stop_requested(); ++turn) {
+            const std::wstring& folder = folders[turn % folders.size()];
+            RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                           static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        }
+        RegCloseKey(key);
+    });
+    for (int round = 0; round < 40; ++round) {
+        for (const std::wstring& folder : folders) {
+            SetFileAttributesW((folder + L"\\BitComet.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
+            WriteText(folder + L"\\BitComet.xml", kTuned);
+        }
+        ui::TCloseAction action = ui::TCloseAction::caFree;
+        try {
+            round % 2 == 0 ? Form().FormCreate(Form()) : Form().FormClose(Form(), action);
+        } catch (const framework::ERegistryException&) {
+            // The value changed while it was read: the sequence ended there, as it would on screen.
+        }
+        for (const std::wstring& folder : folders) {
+            const std::wstring file = folder + L"\\BitComet.xml";
+            const bool readOnly = (Attributes(file) & FILE_ATTRIBUTE_READONLY) != 0;
+            const bool restored = ReadText(file).find("ConnectedPeersMax") == std::string::npos;
+            EXPECT_EQ(readOnly, restored) << "round " << round << ", " << framework::ToUtf8(folder);
+        }
+    }
+    switcher.request_stop();
+    switcher.join();
+    TakeMessageBoxes();
+    m_registration.SetFolder(m_client.Path());
+}
+
+// A close, or the end of the session, that arrives in the check list's last pause counts as much as
+// one in an earlier pause: nothing is tuned after it and no client started.
+TEST_F(SequencesTest, ACloseInTheLastPauseStaysAClose) {
+    const std::wstring standIn = TestArguments().at(0);
+    struct Case {
+        const char* name;
+        std::function<void(HWND form)> close;
+    };
+    const Case cases[] = {
+        {"WM_CLOSE", [](HWND form) { PostMessageW(form, WM_CLOSE, 0, 0); }},
+        {"Escape", [](HWND form) { PostMessageW(form, WM_KEYDOWN, VK_ESCAPE, 1); }},
+        {"Alt+F4", [](HWND form) { PostMessageW(form, WM_SYSKEYDOWN, VK_F4, (LPARAM{1} << 29) | 1); }},
+        {"system menu", [](HWND form) { PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"end of session",
+         [](HWND) { PostMessageW(framework::Application->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); }},
+    };
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DestroyMainWindow();
+        Drain();
+        SetFileAttributesW((m_client / L"BitComet.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteText(m_client / L"BitComet.xml", kSettings);
+        ASSERT_TRUE(CopyFileW(standIn.c_str(), (m_client / L"BitComet.exe").c_str(), FALSE));
+        CreateMainWindow();
+        // The close is posted as the last row turns "OK": the pause before it is over, and the run
+        // has not yet handled any message since.
+        const auto lastRow = [](HWND list, UINT message, WPARAM item, LPARAM, UINT_PTR, DWORD_PTR closeRef) -> LRESULT {
+            if (message == LVM_SETITEMTEXTW && item == 7) {
+                auto& close = *reinterpret_cast<std::function<void()>*>(closeRef);
+                if (close) {
+                    std::exchange(close, nullptr)();
+                }
+            }
+            return DefSubclassProc(list, message, item, 0);
+        };
+        std::function<void()> close = [&] { c.close(Form().Handle()); };
+        ASSERT_TRUE(SetWindowSubclass(Form().ListView_Main->Handle(), lastRow, 1, reinterpret_cast<DWORD_PTR>(&close)));
+        Form().Button_RunClick(*Form().Button_Run);
+        EXPECT_EQ(close, nullptr) << "the close was never posted";
+        EXPECT_EQ(Settings().find("1000"), std::string::npos) << "tuned after the close";
+        EXPECT_FALSE(Form().TrayIcon_Main->GetAnimate());
+        Sleep(200);
+        EXPECT_FALSE(FileExists(m_client / L"standin-starts.log")) << "a client was started after the close";
+        RemoveWindowSubclass(Form().ListView_Main->Handle(), lastRow, 1);
+    }
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", nullptr);
+    Drain();
 }
 
 }  // namespace

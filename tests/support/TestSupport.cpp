@@ -264,35 +264,43 @@ void RoamingSettings::Write(const std::string& text) const {
     WriteText(m_path, text);
 }
 
+std::wstring HostPath(const std::wstring& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixFileName == nullptr) {
+        return {};
+    }
+    char* name = unixFileName(path.c_str());
+    const std::wstring text = name == nullptr ? std::wstring() : framework::FromUtf8(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return text;
+}
+
+bool StartHostProgram(const std::wstring& program, std::wstring commandLine) {
+    if (HostPath(L"C:\\").empty()) {
+        return false;
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW((L"Z:" + program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
     const auto linked = [&] { return FileExists(link) && SamePath(framework::FinalPath(link), target); };
     if (CreateSymbolicLinkW(link.c_str(), target.c_str(), 0) && linked()) {
         return true;
     }
-    using UnixFileName = char*(CDECL*)(const wchar_t*);
-    const auto unixFileName = reinterpret_cast<UnixFileName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (unixFileName == nullptr) {
-        return false;
-    }
-    const auto unixPath = [&](const std::wstring& path) {
-        char* name = unixFileName(path.c_str());
-        const std::wstring text = name == nullptr ? std::wstring() : framework::FromUtf8(name);
-        HeapFree(GetProcessHeap(), 0, name);
-        return text;
-    };
-    std::wstring commandLine = L"ln -s \"" + unixPath(target) + L"\" \"" + unixPath(link) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     // A host process cannot be waited for from Wine: its handle is signalled at once.
-    return WaitUntil(linked, 10s);
+    return StartHostProgram(L"/bin/ln", L"ln -s \"" + HostPath(target) + L"\" \"" + HostPath(link) + L"\"") &&
+           WaitUntil(linked, 10s);
 }
 
 std::wstring SentWindowText(HWND window) {

@@ -94,6 +94,13 @@ private:
     bool m_folderExisted = false;
 };
 
+// The host's (Linux) path of a path under Wine; empty where no host lies below (Windows).
+std::wstring HostPath(const std::wstring& path);
+// Starts a program of the host (Linux) under Wine, e.g. StartHostProgram(L"/bin/ln", L"ln -s a b").
+// A host process cannot be waited for from Wine: the caller waits for its effect. False where there
+// is no host or the program cannot start.
+bool StartHostProgram(const std::wstring& program, std::wstring commandLine);
+
 // Makes link a symbolic link to target, as a user who keeps the file elsewhere would. Under Wine,
 // whose CreateSymbolicLinkW makes nothing, the host's ln makes it. False when neither can.
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target);
