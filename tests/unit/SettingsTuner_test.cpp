@@ -154,6 +154,7 @@ TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
         {"UTF-8", Encoding::Utf8, 0, true, L"\u6BD4\u7279\u5F57\u661F"},
         {"UTF-16", Encoding::Utf16LE, 0, true, L"\u041A\u043B\u0438\u0435\u043D\u0442 \U0001F600"},
         {"UTF-16", Encoding::Utf16BE, 0, true, L"\u6BD4\u7279\u5F57\u661F"},
+        {"UTF-16", Encoding::Utf16LE, 0, false, L"\u6BD4\u7279 \u041A"},
         {"ISO-8859-1", Encoding::CodePage, 28591, false, L"Ren\u00E9e M\u00FCller"},
         {"windows-1252", Encoding::CodePage, 1252, false, L"\u20AC 5 \u2013 Ren\u00E9e"},
         {"GB2312", Encoding::CodePage, 936, false, L"\u6BD4\u7279\u5F57\u661F \u8BBE\u7F6E"},
