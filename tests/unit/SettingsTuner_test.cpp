@@ -76,66 +76,52 @@ TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
         // An empty-element container stays open once it has held something.
         std::vector<std::uint8_t> restoredAfterTune = restored;
     };
+    // Each file below is put together from the parts that stay (kept) and those a pass takes out
+    // (managed), so that what each pass changes shows at a glance.
+    const std::string prolog =
+        "<?xml version='1.0' encoding='UTF-8' standalone='no'?>\r\n"
+        "<!-- Written by the client -->\r\n<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
+        "<!DOCTYPE BitComet [\r\n  <!ENTITY % common \"<!ENTITY product 'BitComet'>\">\r\n  %common;\r\n]>\r\n"
+        "<BitComet version = '2' >\r\n  <Settings kind=\"global\" >";
+    const std::string managed1 = "\r\n    <GlobalMaxDownloadRate>300</GlobalMaxDownloadRate>";
+    const std::string kept1 =
+        "\r\n    <Owner a='1'  b=\"2\">&#65;&apos;&amp; &product;</Owner>\r\n    <Empty></Empty>\r\n    <Short/>"
+        "\r\n    <Pad xml:space=\"preserve\">    </Pad>\r\n    <Mixed>  <!--c-->  </Mixed>"
+        "\r\n    <TrackerList>udp://a&#13;&#10;udp://b&#32;</TrackerList>"
+        "\r\n    <Banner><![CDATA[<ConnectedPeersMax>5</ConnectedPeersMax>]]></Banner>";
+    const std::string managed2 = "\r\n    <ConnectedPeersMax attr=\"x\"><!-- inside -->50</ConnectedPeersMax>";
+    const std::string kept2 =
+        "\r\n    <connectedpeersmax>7</connectedpeersmax>"
+        "\r\n    <Group>\r\n      <ConnectedPeersMax>9</ConnectedPeersMax>\r\n    </Group>";
+    const std::string managed3 =
+        "\r\n    <MaxTcpConnectionAttempts\r\n      >8</MaxTcpConnectionAttempts >\r\n    <GlobalMaxUploadRate/>";
+    const std::string kept3 = "\r\n    <!-- last -->";
+    const std::string tunedPair =
+        "\r\n    <ConnectedPeersMax>1000</ConnectedPeersMax>\r\n    <MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>";
+    const std::string end = "\r\n  </Settings>\r\n  <ConnectedPeersMax>1</ConnectedPeersMax>\r\n</BitComet>\r\n";
+
+    const std::string prefixedProlog =
+        "<?xml version=\"1.0\"?>\n<b:BitComet xmlns:b=\"urn:bc\">\n\t<!-- settings follow -->\n\t<?note x?>\n"
+        "\t<b:Settings>";
+    const std::string prefixedManaged =
+        "\n\t\t<b:ConnectedPeersMax>5</b:ConnectedPeersMax>\n\t\t<ConnectedPeersMax>6</ConnectedPeersMax>"
+        "\n\t\t<c:MaxTcpConnectionAttempts xmlns:c=\"urn:bc\">7</c:MaxTcpConnectionAttempts>";
+    const std::string prefixedKept =
+        "\n\t\t<d:GlobalMaxUploadRate xmlns:d=\"urn:other\">8</d:GlobalMaxUploadRate>"
+        "\n\t\t<b:ListenPort>21617</b:ListenPort>";
+    const std::string prefixedPair =
+        "\n\t\t<b:ConnectedPeersMax>1000</b:ConnectedPeersMax>\n\t\t<b:MaxTcpConnectionAttempts>1000</b:MaxTcpConnectionAttempts>";
+    const std::string prefixedEnd = "\n\t</b:Settings>\n</b:BitComet>\n";
+
     std::vector<Case> cases = {
         {"CRLF, declaration in single quotes, DOCTYPE with a parameter entity, references, CDATA, "
          "empties, value whitespace, managed elements with attributes, comments and a split tag",
-         Utf8("<?xml version='1.0' encoding='UTF-8' standalone='no'?>\r\n"
-              "<!-- Written by the client -->\r\n<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
-              "<!DOCTYPE BitComet [\r\n  <!ENTITY % common \"<!ENTITY product 'BitComet'>\">\r\n  %common;\r\n]>\r\n"
-              "<BitComet version = '2' >\r\n  <Settings kind=\"global\" >\r\n"
-              "    <GlobalMaxDownloadRate>300</GlobalMaxDownloadRate>\r\n"
-              "    <Owner a='1'  b=\"2\">&#65;&apos;&amp; &product;</Owner>\r\n"
-              "    <Empty></Empty>\r\n    <Short/>\r\n    <Pad xml:space=\"preserve\">    </Pad>\r\n"
-              "    <Mixed>  <!--c-->  </Mixed>\r\n    <TrackerList>udp://a&#13;&#10;udp://b&#32;</TrackerList>\r\n"
-              "    <Banner><![CDATA[<ConnectedPeersMax>5</ConnectedPeersMax>]]></Banner>\r\n"
-              "    <ConnectedPeersMax attr=\"x\"><!-- inside -->50</ConnectedPeersMax>\r\n"
-              "    <connectedpeersmax>7</connectedpeersmax>\r\n"
-              "    <Group>\r\n      <ConnectedPeersMax>9</ConnectedPeersMax>\r\n    </Group>\r\n"
-              "    <MaxTcpConnectionAttempts\r\n      >8</MaxTcpConnectionAttempts >\r\n"
-              "    <GlobalMaxUploadRate/>\r\n    <!-- last -->\r\n  </Settings>\r\n"
-              "  <ConnectedPeersMax>1</ConnectedPeersMax>\r\n</BitComet>\r\n"),
-         Utf8("<?xml version='1.0' encoding='UTF-8' standalone='no'?>\r\n"
-              "<!-- Written by the client -->\r\n<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
-              "<!DOCTYPE BitComet [\r\n  <!ENTITY % common \"<!ENTITY product 'BitComet'>\">\r\n  %common;\r\n]>\r\n"
-              "<BitComet version = '2' >\r\n  <Settings kind=\"global\" >\r\n"
-              "    <Owner a='1'  b=\"2\">&#65;&apos;&amp; &product;</Owner>\r\n"
-              "    <Empty></Empty>\r\n    <Short/>\r\n    <Pad xml:space=\"preserve\">    </Pad>\r\n"
-              "    <Mixed>  <!--c-->  </Mixed>\r\n    <TrackerList>udp://a&#13;&#10;udp://b&#32;</TrackerList>\r\n"
-              "    <Banner><![CDATA[<ConnectedPeersMax>5</ConnectedPeersMax>]]></Banner>\r\n"
-              "    <connectedpeersmax>7</connectedpeersmax>\r\n"
-              "    <Group>\r\n      <ConnectedPeersMax>9</ConnectedPeersMax>\r\n    </Group>\r\n"
-              "    <!-- last -->\r\n  </Settings>\r\n"
-              "  <ConnectedPeersMax>1</ConnectedPeersMax>\r\n</BitComet>\r\n"),
-         Utf8("<?xml version='1.0' encoding='UTF-8' standalone='no'?>\r\n"
-              "<!-- Written by the client -->\r\n<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
-              "<!DOCTYPE BitComet [\r\n  <!ENTITY % common \"<!ENTITY product 'BitComet'>\">\r\n  %common;\r\n]>\r\n"
-              "<BitComet version = '2' >\r\n  <Settings kind=\"global\" >\r\n"
-              "    <Owner a='1'  b=\"2\">&#65;&apos;&amp; &product;</Owner>\r\n"
-              "    <Empty></Empty>\r\n    <Short/>\r\n    <Pad xml:space=\"preserve\">    </Pad>\r\n"
-              "    <Mixed>  <!--c-->  </Mixed>\r\n    <TrackerList>udp://a&#13;&#10;udp://b&#32;</TrackerList>\r\n"
-              "    <Banner><![CDATA[<ConnectedPeersMax>5</ConnectedPeersMax>]]></Banner>\r\n"
-              "    <connectedpeersmax>7</connectedpeersmax>\r\n"
-              "    <Group>\r\n      <ConnectedPeersMax>9</ConnectedPeersMax>\r\n    </Group>\r\n"
-              "    <!-- last -->\r\n    <ConnectedPeersMax>1000</ConnectedPeersMax>\r\n"
-              "    <MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>\r\n  </Settings>\r\n"
-              "  <ConnectedPeersMax>1</ConnectedPeersMax>\r\n</BitComet>\r\n")},
+         Utf8(prolog + managed1 + kept1 + managed2 + kept2 + managed3 + kept3 + end),
+         Utf8(prolog + kept1 + kept2 + kept3 + end), Utf8(prolog + kept1 + kept2 + kept3 + tunedPair + end)},
         {"LF and tabs, a comment and a processing instruction before a prefixed container, settings in its "
          "namespace under any prefix",
-         Utf8("<?xml version=\"1.0\"?>\n<b:BitComet xmlns:b=\"urn:bc\">\n\t<!-- settings follow -->\n\t<?note x?>\n"
-              "\t<b:Settings>\n\t\t<b:ConnectedPeersMax>5</b:ConnectedPeersMax>\n"
-              "\t\t<ConnectedPeersMax>6</ConnectedPeersMax>\n"
-              "\t\t<c:MaxTcpConnectionAttempts xmlns:c=\"urn:bc\">7</c:MaxTcpConnectionAttempts>\n"
-              "\t\t<d:GlobalMaxUploadRate xmlns:d=\"urn:other\">8</d:GlobalMaxUploadRate>\n"
-              "\t\t<b:ListenPort>21617</b:ListenPort>\n\t</b:Settings>\n</b:BitComet>\n"),
-         Utf8("<?xml version=\"1.0\"?>\n<b:BitComet xmlns:b=\"urn:bc\">\n\t<!-- settings follow -->\n\t<?note x?>\n"
-              "\t<b:Settings>\n"
-              "\t\t<d:GlobalMaxUploadRate xmlns:d=\"urn:other\">8</d:GlobalMaxUploadRate>\n"
-              "\t\t<b:ListenPort>21617</b:ListenPort>\n\t</b:Settings>\n</b:BitComet>\n"),
-         Utf8("<?xml version=\"1.0\"?>\n<b:BitComet xmlns:b=\"urn:bc\">\n\t<!-- settings follow -->\n\t<?note x?>\n"
-              "\t<b:Settings>\n"
-              "\t\t<d:GlobalMaxUploadRate xmlns:d=\"urn:other\">8</d:GlobalMaxUploadRate>\n"
-              "\t\t<b:ListenPort>21617</b:ListenPort>\n\t\t<b:ConnectedPeersMax>1000</b:ConnectedPeersMax>\n"
-              "\t\t<b:MaxTcpConnectionAttempts>1000</b:MaxTcpConnectionAttempts>\n\t</b:Settings>\n</b:BitComet>\n")},
+         Utf8(prefixedProlog + prefixedManaged + prefixedKept + prefixedEnd), Utf8(prefixedProlog + prefixedKept + prefixedEnd),
+         Utf8(prefixedProlog + prefixedKept + prefixedPair + prefixedEnd)},
         {"text before an empty prefixed container",
          Utf8("<BitComet>loose text<x:Settings xmlns:x='urn:x' /></BitComet>"),
          Utf8("<BitComet>loose text<x:Settings xmlns:x='urn:x' /></BitComet>"),
