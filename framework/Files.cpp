@@ -1,6 +1,7 @@
 #include "framework/Files.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Handles.h"
 #include "framework/Paths.h"
 #include "framework/Win32.h"
 
@@ -13,25 +14,6 @@
 namespace framework {
 
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) noexcept : m_handle(handle) {}
-    ~FileHandle() {
-        if (Valid()) {
-            CloseHandle(m_handle);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE Get() const noexcept { return m_handle; }
-    bool Valid() const noexcept { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Release() noexcept { return std::exchange(m_handle, INVALID_HANDLE_VALUE); }
-
-private:
-    HANDLE m_handle;
-};
 
 // Temporary copies are named after the file they stand in for, so that a user who finds one left
 // behind by a crash can tell whose it is, and the next start can clear it away.
@@ -144,7 +126,7 @@ std::optional<Protection> ProtectionOf(const std::wstring& path) {
 // Whether another process holds the file open in a way that keeps it from being replaced: the
 // system then says only that access was denied.
 bool IsHeldOpen(const std::wstring& path) {
-    const FileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const TFileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, 0, nullptr));
     return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
@@ -167,9 +149,9 @@ public:
                 unique[kUniqueDigits - 1 - digit] = L"0123456789abcdef"[(value >> (4 * digit)) & 0xF];
             }
             m_path = path + L"." + unique + kTemporarySuffix;
-            m_handle = CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, 0, nullptr,
-                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (m_handle != INVALID_HANDLE_VALUE) {
+            m_handle.Reset(CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, 0, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (m_handle.Valid()) {
                 return;
             }
             const DWORD error = GetLastError();
@@ -179,14 +161,10 @@ public:
         }
     }
     ~TemporaryFile() {
-        if (m_handle == INVALID_HANDLE_VALUE) {
-            return;
-        }
-        if (!m_placed) {
+        if (m_handle.Valid() && !m_placed) {
             FILE_DISPOSITION_INFO disposition{TRUE};
-            SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof disposition);
+            SetFileInformationByHandle(m_handle.Get(), FileDispositionInfo, &disposition, sizeof disposition);
         }
-        CloseHandle(m_handle);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -197,7 +175,7 @@ public:
             const DWORD chunk =
                 static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
             DWORD written = 0;
-            Win32Check(WriteFile(m_handle, bytes.data() + done, chunk, &written, nullptr) != 0,
+            Win32Check(WriteFile(m_handle.Get(), bytes.data() + done, chunk, &written, nullptr) != 0,
                        L"Cannot write " + m_path);
             // A write cut short, as on a full disk, reports no error; the next one names the cause.
             // One that writes nothing at all has no room left.
@@ -208,16 +186,16 @@ public:
         }
         // On disk before it takes the old file's place, so that a crash cannot leave an empty file
         // under the old name.
-        Win32Check(FlushFileBuffers(m_handle) != 0, L"Cannot write " + m_path);
+        Win32Check(FlushFileBuffers(m_handle.Get()) != 0, L"Cannot write " + m_path);
     }
 
     std::vector<std::uint8_t> ReadBack() {
-        Win32Check(SetFilePointerEx(m_handle, LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0, L"Cannot read " + m_path);
+        Win32Check(SetFilePointerEx(m_handle.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0, L"Cannot read " + m_path);
         std::vector<std::uint8_t> bytes;
         std::uint8_t buffer[65536];
         for (;;) {
             DWORD read = 0;
-            Win32Check(ReadFile(m_handle, buffer, sizeof buffer, &read, nullptr) != 0, L"Cannot read " + m_path);
+            Win32Check(ReadFile(m_handle.Get(), buffer, sizeof buffer, &read, nullptr) != 0, L"Cannot read " + m_path);
             if (read == 0) {
                 return bytes;
             }
@@ -231,7 +209,7 @@ public:
             // The owner and group only where the system lets this user give them away; the access
             // list is what keeps others out, and it must hold.
             SetFileSecurityW(m_path.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION, descriptor);
-            if (!SetKernelObjectSecurity(m_handle, DACL_SECURITY_INFORMATION, descriptor)) {
+            if (!SetKernelObjectSecurity(m_handle.Get(), DACL_SECURITY_INFORMATION, descriptor)) {
                 if (const DWORD error = GetLastError(); !IsWithoutSecurity(error)) {
                     throw EOSError(error, L"Cannot protect " + m_path);
                 }
@@ -244,7 +222,7 @@ public:
         const DWORD attributes =
             protection.attributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
         basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
-        Win32Check(SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof basic) != 0,
+        Win32Check(SetFileInformationByHandle(m_handle.Get(), FileBasicInfo, &basic, sizeof basic) != 0,
                    L"Cannot protect " + m_path);
     }
 
@@ -254,7 +232,7 @@ public:
         rename->ReplaceIfExists = TRUE;
         rename->FileNameLength = static_cast<DWORD>(path.size() * sizeof(wchar_t));
         std::copy(path.begin(), path.end(), rename->FileName);
-        if (!SetFileInformationByHandle(m_handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+        if (!SetFileInformationByHandle(m_handle.Get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
             DWORD error = GetLastError();
             if (error == ERROR_ACCESS_DENIED && IsHeldOpen(path)) {
                 error = ERROR_SHARING_VIOLATION;
@@ -266,7 +244,7 @@ public:
 
 private:
     std::wstring m_path;
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    TFileHandle m_handle;
     bool m_placed = false;
 };
 
@@ -294,7 +272,7 @@ void CheckReplaceable(const std::wstring& path) {
 // opens a link itself when asked to; Wine always opens what a link points to, so whatever the
 // system opened must be the entry named, in the folder named.
 HANDLE OpenLeftover(const std::wstring& path, const std::wstring& expected, DWORD access, DWORD sharing) {
-    FileHandle file(
+    TFileHandle file(
         CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.Valid() || !SamePathText(FinalPathOf(file.Get()), expected)) {
         return INVALID_HANDLE_VALUE;
@@ -304,14 +282,14 @@ HANDLE OpenLeftover(const std::wstring& path, const std::wstring& expected, DWOR
 
 void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
     // A first look that locks nothing, so that a user's file behind a link is not even held.
-    const bool itself = FileHandle(OpenLeftover(path, expected, FILE_READ_ATTRIBUTES,
+    const bool itself = TFileHandle(OpenLeftover(path, expected, FILE_READ_ATTRIBUTES,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
                             .Valid();
     if (!itself) {
         return;
     }
     // Without sharing: a copy some process still writes or reads stays.
-    const FileHandle file(OpenLeftover(path, expected, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0));
+    const TFileHandle file(OpenLeftover(path, expected, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0));
     if (!file.Valid()) {
         return;
     }
@@ -334,7 +312,7 @@ void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
 }  // namespace
 
 std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     Win32Check(file.Valid(), L"Cannot open " + path);
     LARGE_INTEGER size{};
@@ -373,7 +351,7 @@ bool SetSettableAttributes(const std::wstring& path, unsigned long attributes) {
 }
 
 std::wstring FinalPath(const std::wstring& path) {
-    const FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    const TFileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.Valid()) {
         return path;
@@ -392,8 +370,8 @@ void RemoveLeftoverTemporaryFiles(const std::wstring& path) {
         finalFolder += L'\\';
     }
     WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((target + L".*" + kTemporarySuffix).c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
+    const TFindHandle find(FindFirstFileW((target + L".*" + kTemporarySuffix).c_str(), &entry));
+    if (!find.Valid()) {
         return;
     }
     do {
@@ -401,8 +379,7 @@ void RemoveLeftoverTemporaryFiles(const std::wstring& path) {
             continue;
         }
         RemoveLeftover((folder == L"." ? std::wstring() : folder) + entry.cFileName, finalFolder + entry.cFileName);
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
 }  // namespace framework
