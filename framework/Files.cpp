@@ -74,6 +74,18 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                                       FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
+// Raises unless a file with these attributes may be replaced.
+void CheckReplaceable(DWORD attributes, const std::wstring& path) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        throw EOSError(ERROR_ACCESS_DENIED, L"Cannot replace the folder " + path);
+    }
+    // Checked here rather than left to the system: Wine running as root records the attribute
+    // but lets the file be replaced all the same.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw EOSError(ERROR_FILE_READ_ONLY, L"Cannot replace the read-only file " + path);
+    }
+}
+
 // What makes a file the user's besides its content: who may use it, when it was made, and its
 // attributes. A new copy that lacked them would carry the folder's defaults instead, which may
 // let everyone read a file its owner kept private.
@@ -88,7 +100,8 @@ bool IsWithoutSecurity(DWORD error) {
     return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
 }
 
-// The protection of the file at path; nothing when no file is there.
+// The protection of the file at path; nothing when no file is there. Raises EOSError when the
+// file cannot be replaced: a folder, or a read-only file.
 std::optional<Protection> ProtectionOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -98,11 +111,14 @@ std::optional<Protection> ProtectionOf(const std::wstring& path) {
         }
         throw EOSError(error, L"Cannot reach " + path);
     }
+    CheckReplaceable(data.dwFileAttributes, path);
     Protection protection;
     protection.creationTime = data.ftCreationTime;
     protection.attributes = data.dwFileAttributes;
     constexpr SECURITY_INFORMATION kParts =
         OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    // Large enough for the usual descriptor, so that one call reads it.
+    protection.securityDescriptor.resize(512);
     DWORD size = 0;
     for (;;) {
         if (GetFileSecurityW(path.c_str(), kParts, protection.securityDescriptor.data(),
@@ -258,14 +274,7 @@ void CheckReplaceable(const std::wstring& path) {
         }
         return;
     }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        throw EOSError(ERROR_ACCESS_DENIED, L"Cannot replace the folder " + path);
-    }
-    // Checked here rather than left to the system: Wine running as root records the attribute
-    // but lets the file be replaced all the same.
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        throw EOSError(ERROR_FILE_READ_ONLY, L"Cannot replace the read-only file " + path);
-    }
+    CheckReplaceable(attributes, path);
 }
 
 // Opens the leftover copy at path as itself, never a file a link of that name points to. Windows
@@ -332,7 +341,6 @@ std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path) {
 void ReplaceFileContents(const std::wstring& path,
                          std::span<const std::uint8_t> bytes,
                          const std::function<void(const std::vector<std::uint8_t>& written)>& verify) {
-    CheckReplaceable(path);
     const std::optional<Protection> protection = ProtectionOf(path);
     TemporaryFile temporary(path);
     temporary.Write(bytes);

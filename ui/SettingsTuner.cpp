@@ -109,12 +109,10 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
         if (result.path.empty()) {
             result.problem = TTuneProblem::NoClient;
         } else {
-            // Resolved once: the load and the save work on the same file, wherever a link points.
-            const std::wstring target = framework::FinalPath(result.path);
             stage = Stage::Load;
-            std::vector<std::uint8_t> bytes = framework::ReadFileBytes(target);
+            std::vector<std::uint8_t> bytes = framework::ReadFileBytes(path);
             stage = Stage::Edit;
-            const framework::TXmlFileEdit edit = document.PlanEdit(std::move(bytes), SettingsEdit(value), target);
+            const framework::TXmlFileEdit edit = document.PlanEdit(std::move(bytes), SettingsEdit(value), path);
             stage = Stage::Locate;
             // A reinstall elsewhere while a large file was read must not get this file's content.
             if (!stillNamed()) {
@@ -140,8 +138,11 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
                       std::wstring_view value,
                       TTuneFailure* failure) noexcept {
     std::wstring path;
+    std::wstring target;
     try {
         path = settingsPath();
+        // Resolved once: the load and the save work on the same file, wherever a link points.
+        target = path.empty() ? path : framework::FinalPath(path);
     } catch (...) {
         TTuneFailure result;
         DescribeFailure(Stage::Locate, result);
@@ -151,7 +152,7 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
         return false;
     }
     return TuneSettingsFile(
-        document, path, [&] { return settingsPath() == path; }, value, failure);
+        document, target, [&] { return settingsPath() == path; }, value, failure);
 }
 
 }  // namespace ui

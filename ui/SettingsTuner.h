@@ -46,9 +46,10 @@ struct TTuneFailure {
 framework::TXmlChildEdit SettingsEdit(std::wstring_view value);
 
 // Tunes or restores the settings file at path, changing only the bytes of the managed settings; a
-// file with nothing to change is not written at all. The file is worked on where it finally
-// lives, so a symbolic link stays a link. stillNamed is asked right before the save whether path
-// is still the settings file the registry names; when not, nothing is saved. False, with the file
+// file with nothing to change is not written at all. path is where the file finally lives, a
+// link's target, which the caller resolved once: replacing the link would turn it into a plain
+// file. stillNamed is asked right before the save whether the registry still names that file;
+// when not, nothing is saved. False, with the file
 // as it was and the reason in failure (when given), when any step fails or path is empty; never
 // raises.
 bool TuneSettingsFile(framework::TXMLDocument& document,
@@ -57,7 +58,7 @@ bool TuneSettingsFile(framework::TXMLDocument& document,
                       std::wstring_view value,
                       TTuneFailure* failure = nullptr) noexcept;
 
-// The same for the file that settingsPath names now, asked again before the save.
+// The same for the file that settingsPath names now (a link followed), asked again before the save.
 bool TuneSettingsFile(framework::TXMLDocument& document,
                       const std::function<std::wstring()>& settingsPath,
                       std::wstring_view value,
