@@ -208,8 +208,15 @@ void TApplication::Terminate() noexcept {
 }
 
 bool TApplication::IsKeyMessage(MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) {
-        return false;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case WM_SYSCHAR:
+            break;
+        default:
+            return false;
     }
     const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(root));

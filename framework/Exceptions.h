@@ -53,20 +53,32 @@ public:
     using Exception::Exception;
 };
 
+// What kind of damage keeps a text from parsing, as far as it tells a reader who wants to mend it:
+// the parser's own reasons are written for those who write parsers.
+enum class TXmlFault {
+    Malformed,  // not XML from a place on
+    CutShort,   // it ends before its elements do, as a write that was cut off leaves it
+    Empty,      // no element at all
+    Encoding,   // an encoding that is not known, or that its bytes are not in
+};
+
 // Text that does not parse as XML, with the parser's own reason and the line and column it
 // stopped at (0 when it did not say).
 class EXmlParseError : public EXmlError {
 public:
-    EXmlParseError(std::wstring message, std::wstring reason, long line, long column = 0)
-        : EXmlError(std::move(message)), m_reason(std::move(reason)), m_line(line), m_column(column) {}
+    EXmlParseError(std::wstring message, std::wstring reason, long line, long column = 0,
+                   TXmlFault fault = TXmlFault::Malformed)
+        : EXmlError(std::move(message)), m_reason(std::move(reason)), m_line(line), m_column(column), m_fault(fault) {}
     const std::wstring& Reason() const noexcept { return m_reason; }
     long Line() const noexcept { return m_line; }
     long Column() const noexcept { return m_column; }
+    TXmlFault Fault() const noexcept { return m_fault; }
 
 private:
     std::wstring m_reason;
     long m_line;
     long m_column;
+    TXmlFault m_fault;
 };
 
 // A failed operating-system call, with the system's own text for the error code.

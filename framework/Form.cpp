@@ -44,6 +44,30 @@ TWinControl* FindCancelButton(const TWinControl& parent) noexcept {
     return nullptr;
 }
 
+wchar_t UpperCase(wchar_t character) noexcept {
+    // CharUpperW takes one character in place of a string when the pointer's high bits are zero.
+    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+        CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
+}
+
+// The control below parent whose caption marks character (in upper case) as its access key with
+// an ampersand ("&Run"); "&&" is an ampersand shown as such.
+TWinControl* FindAccessKey(const TWinControl& parent, wchar_t character) noexcept {
+    for (TWinControl* child : parent.Controls()) {
+        const std::wstring& caption = child->Caption();
+        for (std::size_t at = caption.find(L'&'); at != std::wstring::npos && at + 1 < caption.size();
+             at = caption.find(L'&', at + 2)) {
+            if (caption[at + 1] != L'&' && UpperCase(caption[at + 1]) == character) {
+                return child;
+            }
+        }
+        if (TWinControl* found = FindAccessKey(*child, character); found != nullptr) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 TForm::TForm(TComponent* owner, const wchar_t* className)
@@ -60,6 +84,7 @@ void TForm::CreateWindowAndComponents(TFormHost& host) {
     m_host = &host;
     ReadState();
     CreateHandle();
+    ShowAccessKeys(false);
     if (OnCreate) {
         try {
             OnCreate(*this);
@@ -242,12 +267,50 @@ void TForm::SelectNext(bool forward) {
     } else if (!forward) {
         index = list.size() - 1;
     }
+    // Whoever moves with the keyboard sees where the focus is, as in a dialog.
+    SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     list[index]->SetFocus();
 }
 
-bool TForm::PreProcessKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN) {
+void TForm::ShowAccessKeys(bool show) {
+    // A user who asked Windows to underline access keys always sees them.
+    BOOL always = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0);
+    const WORD action = show || always ? UIS_CLEAR : UIS_SET;
+    SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(action, UISF_HIDEACCEL), 0);
+}
+
+bool TForm::PressAccessKey(wchar_t character) {
+    TWinControl* control = FindAccessKey(*this, UpperCase(character));
+    if (control == nullptr || !control->CanFocus()) {
         return false;
+    }
+    control->Click();
+    return true;
+}
+
+bool TForm::PreProcessKey(const MSG& msg) {
+    switch (msg.message) {
+        case WM_SYSKEYDOWN:
+            if (msg.wParam == VK_MENU) {
+                ShowAccessKeys(true);
+            }
+            // The key itself goes on to the system, which so knows that Alt was not pressed alone
+            // and opens no menu when it is released.
+            return false;
+        case WM_SYSCHAR:
+            // Alt with a character: an access key, or else the system's (Alt+Space).
+            return (KeyboardShiftState() & ssCtrl) == 0 && PressAccessKey(static_cast<wchar_t>(msg.wParam));
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (msg.wParam == VK_MENU) {
+                ShowAccessKeys(false);
+            }
+            return false;
+        case WM_KEYDOWN:
+            break;
+        default:
+            return false;
     }
     const HWND focus = GetFocus();
     const LRESULT code =
@@ -280,6 +343,12 @@ bool TForm::PreProcessKey(const MSG& msg) {
             button->Click();
             return true;
         }
+        case VK_F1:
+            if (shift != 0 || !OnHelp) {
+                return false;
+            }
+            OnHelp(*this);
+            return true;
         default:
             return false;
     }

@@ -65,7 +65,8 @@ public:
 
     // The controls the Tab key visits, in the order it visits them.
     std::vector<TWinControl*> TabList() const;
-    // Keyboard handling that a dialog would do: Tab, Escape and Enter. True when consumed.
+    // Keyboard handling that a dialog would do: Tab, Escape, Enter, Alt with a control's access
+    // key, and F1 for help. True when consumed. Access keys are underlined while Alt is held.
     bool PreProcessKey(const MSG& msg);
 
     int Dpi() const noexcept override { return m_dpi; }
@@ -80,6 +81,8 @@ public:
 
     TNotifyEvent OnCreate;
     std::function<void(TComponent& sender, TCloseAction& action)> OnClose;
+    // F1 was pressed in the form.
+    TNotifyEvent OnHelp;
 
 protected:
     // Applies the form's stored description: each form class provides its table here.
@@ -94,6 +97,10 @@ protected:
 private:
     void DoClose(TCloseAction& action);
     void SelectNext(bool forward);
+    // Clicks the control whose caption marks character as its access key; false when none can
+    // take it.
+    bool PressAccessKey(wchar_t character);
+    void ShowAccessKeys(bool show);
     void PlaceWindow();
 
     TFormHost* m_host = nullptr;

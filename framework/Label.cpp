@@ -12,20 +12,68 @@ void TLabel::CreateWnd(HWND parent, const RECT& rect) {
     CreateControlWindow(L"STATIC", SS_LEFT | SS_NOPREFIX | notify, 0, parent, rect);
 }
 
-void TLabel::InitializeWnd() {
+RECT TLabel::TextRect() const {
     const HDC dc = GetDC(Handle());
     const HGDIOBJ oldFont = SelectObject(dc, Font().Handle(Dpi()));
     RECT needed{0, 0, 0, 0};
     DrawTextW(dc, Caption().c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     ReleaseDC(Handle(), dc);
+    return needed;
+}
 
+void TLabel::InitializeWnd() {
+    const RECT needed = TextRect();
     RECT rect{};
     GetClientRect(Handle(), &rect);
     if (needed.right > rect.right || needed.bottom > rect.bottom) {
         SetWindowPos(Handle(), nullptr, 0, 0, std::max(needed.right, rect.right), std::max(needed.bottom, rect.bottom),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+void TLabel::DrawFocusCue() const {
+    // Hidden, as on every control, while the user works with the mouse and Windows says so.
+    if (GetFocus() != Handle() || (SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    RECT cue = TextRect();
+    cue.right = std::min(cue.right + 2, client.right);
+    cue.bottom = client.bottom;
+    const HDC dc = GetDC(Handle());
+    DrawFocusRect(dc, &cue);
+    ReleaseDC(Handle(), dc);
+}
+
+void TLabel::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            TWinControl::WndProc(message);
+            InvalidateRect(Handle(), nullptr, TRUE);
+            return;
+        case WM_PAINT:
+            if (GetFocus() == Handle()) {
+                // The cue is drawn inverted, so it goes only onto text painted afresh: all of it.
+                InvalidateRect(Handle(), nullptr, TRUE);
+                TWinControl::WndProc(message);
+                DrawFocusCue();
+                return;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (OnClick && (message.WParam == VK_RETURN || message.WParam == VK_SPACE)) {
+                Click();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(message);
 }
 
 bool TLabel::CNCommand(WORD code) {

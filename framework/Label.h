@@ -16,6 +16,14 @@ protected:
     // Widens the label when its text needs more room than it was laid out with, as happens
     // with the substitute fonts of a high DPI; it never shrinks below its designed size.
     void InitializeWnd() override;
+    // A link that has the focus shows the focus cue around its text, and Enter or Space
+    // clicks it, as they would press a button.
+    void WndProc(TMessage& message) override;
+
+private:
+    // The text's extent in the label's client area, in its font.
+    RECT TextRect() const;
+    void DrawFocusCue() const;
 };
 
 }  // namespace framework

@@ -24,6 +24,14 @@ void TStatusBar::SetStatusText(std::wstring_view text) {
     }
 }
 
+bool TStatusBar::CNNotify(NMHDR& header, LRESULT&) {
+    if (header.code == NM_CLICK) {
+        Click();
+        return true;
+    }
+    return false;
+}
+
 void TStatusBar::ApplyPanels() {
     // Each panel's right edge is the sum of the widths before it; a text runs to the bar's end.
     std::vector<int> edges;

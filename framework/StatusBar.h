@@ -21,6 +21,9 @@ public:
     void AddPanel(int width) { m_panelWidths.push_back(width); }
     void SetSimplePanel(bool simplePanel) noexcept { m_simplePanel = simplePanel; }
 
+    // A click on the bar is its OnClick.
+    bool CNNotify(NMHDR& header, LRESULT& result) override;
+
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
     void InitializeWnd() override;

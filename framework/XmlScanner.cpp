@@ -182,6 +182,7 @@ private:
     static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char**) {
         Scanner& self = Of(data);
         ++self.m_depth;
+        self.m_sawElement = true;
         // The declarations are all read by the time the document element starts.
         if (self.m_depth == 1 && EntitiesExpandTooFar(self.m_entities)) {
             self.m_entitiesTooLarge = true;
@@ -243,7 +244,23 @@ private:
             message += L": " + reason;
         }
         message += L" (line " + std::to_wstring(line) + L", column " + std::to_wstring(column) + L")";
-        return EXmlParseError(std::move(message), std::move(reason), line, column);
+        return EXmlParseError(std::move(message), std::move(reason), line, column, FaultOf(code));
+    }
+
+    TXmlFault FaultOf(XML_Error code) const {
+        switch (code) {
+            case XML_ERROR_NO_ELEMENTS:
+                return m_sawElement ? TXmlFault::CutShort : TXmlFault::Empty;
+            case XML_ERROR_UNCLOSED_TOKEN:
+            case XML_ERROR_PARTIAL_CHAR:
+            case XML_ERROR_UNCLOSED_CDATA_SECTION:
+                return TXmlFault::CutShort;
+            case XML_ERROR_UNKNOWN_ENCODING:
+            case XML_ERROR_INCORRECT_ENCODING:
+                return TXmlFault::Encoding;
+            default:
+                return TXmlFault::Malformed;
+        }
     }
 
     XML_Parser m_parser = nullptr;
@@ -257,6 +274,7 @@ private:
     std::unordered_map<std::wstring, Entity> m_entities;
     bool m_entitiesTooLarge = false;
     int m_depth = 0;
+    bool m_sawElement = false;
     bool m_inElement = false;
     bool m_collecting = false;
 };

@@ -8,6 +8,39 @@ namespace ui {
 
 namespace {
 
+// What the registry value holds instead of a folder, each a clause that names the key.
+std::wstring NotAFullPathText(const std::wstring& value) {
+    return std::wstring(kClientKeyDisplayName) + L" holds \"" + value + L"\", which is not a full folder path";
+}
+std::wstring AFileText(const std::wstring& value) {
+    return std::wstring(kClientKeyDisplayName) + L" names the file \"" + value + L"\" instead of its folder";
+}
+std::wstring WrongTypeText(const std::wstring& kind) {
+    return std::wstring(kClientKeyDisplayName) + L" holds " + kind + L" instead of a folder path";
+}
+std::wstring UnreadableText(const std::wstring& reason) {
+    return std::wstring(kClientKeyDisplayName) + L" cannot be read (" + reason + L")";
+}
+
+// The kind of data a registry value of type holds, as the registry editor names it too.
+std::wstring DataKind(DWORD type) {
+    switch (type) {
+        case REG_DWORD:
+        case REG_DWORD_BIG_ENDIAN:
+            return L"a number (REG_DWORD)";
+        case REG_QWORD:
+            return L"a number (REG_QWORD)";
+        case REG_MULTI_SZ:
+            return L"a list of texts (REG_MULTI_SZ)";
+        case REG_BINARY:
+            return L"binary data (REG_BINARY)";
+        case REG_NONE:
+            return L"data without a type (REG_NONE)";
+        default:
+            return L"data of type " + std::to_wstring(type);
+    }
+}
+
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
@@ -56,7 +89,7 @@ std::wstring NormalizedFolder(std::wstring folder) {
         folder = folder.substr(1, folder.size() - 2);
     }
     if (!folder.empty() && !IsFullPath(folder)) {
-        throw EClientFolderError(L"\"" + folder + L"\" is not a full folder path");
+        throw EClientFolderError(NotAFullPathText(folder));
     }
     while (folder.size() > 1 && IsSeparator(folder.back())) {
         folder.pop_back();
@@ -77,7 +110,13 @@ std::wstring ClientFolder() {
     if (!registry.OpenKey(kClientKey, false)) {
         return {};
     }
-    return NormalizedFolder(registry.ReadExpandedString(L""));
+    std::wstring folder = NormalizedFolder(registry.ReadExpandedString(L""));
+    // The program's own path is a mistake made by hand; its folder would hold no settings file.
+    if (const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        throw EClientFolderError(AFileText(folder));
+    }
+    return folder;
 }
 
 std::wstring FilePathIn(const std::wstring& folder, std::wstring_view fileName) {
@@ -127,6 +166,13 @@ TClientFiles LocateClientFiles() {
         files.executable = FilePathIn(folder, kExecutableFileName);
     } catch (const EClientFolderError& error) {
         files.folderProblem = error.Message();
+    } catch (const framework::ERegistryException& error) {
+        // The value is there but is no text: the user is told which key holds what.
+        DWORD type = REG_NONE;
+        const bool typed = RegGetValueW(HKEY_CURRENT_USER, kClientKey, L"", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                                        nullptr) == ERROR_SUCCESS;
+        files.folderProblem = typed && type != REG_SZ && type != REG_EXPAND_SZ ? WrongTypeText(DataKind(type))
+                                                                               : UnreadableText(error.Message());
     }
     return files;
 }

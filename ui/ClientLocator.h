@@ -15,8 +15,9 @@ inline constexpr wchar_t kClientKeyDisplayName[] = L"HKEY_CURRENT_USER\\Software
 inline constexpr wchar_t kSettingsFileName[] = L"BitComet.xml";
 inline constexpr wchar_t kExecutableFileName[] = L"BitComet.exe";
 
-// A registry value that is a string but no full folder path. A relative one would be taken from
-// wherever the program happens to run, and a program planted there would be started.
+// A registry value that is a string but no full folder path, or the path of a file. A relative
+// one would be taken from wherever the program happens to run, and a program planted there would
+// be started.
 class EClientFolderError : public framework::ERegistryException {
 public:
     using ERegistryException::ERegistryException;
@@ -26,7 +27,7 @@ public:
 // enclosing double quotes and trailing separators taken off, cut at its first NUL; empty when
 // the key or its default value is missing or empty. Raises ERegistryException when the value is
 // not a string, and EClientFolderError when it is not a full path ("C:\...", "\\server\share",
-// or the "\\?\" form).
+// or the "\\?\" form) or names a file.
 std::wstring ClientFolder();
 
 // folder, one separator and fileName, or empty when there is no folder: a bare file name would
@@ -55,7 +56,8 @@ struct TClientFiles {
     std::wstring folderProblem;
 };
 
-// Reads the registry once. A value that is not a string still raises ERegistryException.
+// Reads the registry once. A value that names no folder that may be used, also one that is not a
+// string, is told in folderProblem, naming the key.
 TClientFiles LocateClientFiles();
 
 // True when a file, not a folder, exists at exactly path; wildcards are not patterns here.

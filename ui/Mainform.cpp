@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Paths.h"
+#include "framework/Processes.h"
 #include "framework/Shell.h"
 #include "ui/SettingsTuner.h"
 #include "resources/resource.h"
@@ -25,6 +26,14 @@ constexpr int kStateColumn = 1;
 constexpr int kConfigCheckRow = 4;
 constexpr int kConfigInitializeRow = 6;
 
+TTuneFailure Failure(TTuneProblem problem, const std::wstring& path, const std::wstring& detail = {}) {
+    TTuneFailure failure;
+    failure.problem = problem;
+    failure.path = path;
+    failure.detail = detail;
+    return failure;
+}
+
 // The stored window description: read top to bottom as a form file would be.
 constexpr auto kDescription = FormDescription<TForm_Main>(
     Prop<&TForm::SetCaption>(L"Torvane for BitComet " TORVANE_VERSION_SHORT_W),
@@ -39,6 +48,7 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
     Prop<&TForm::OwnFont, &TFont::SetColor>(clWindowText),
     Event<&TForm::OnCreate, &TForm_Main::FormCreate>(),
     Event<&TForm::OnClose, &TForm_Main::FormClose>(),
+    Event<&TForm::OnHelp, &TForm_Main::Label5Click>(),
 
     Object<&TForm_Main::Image_Logo>(L"Image_Logo",
         Prop<&TImage::SetBounds>({0, 0, 325, 57}),
@@ -58,6 +68,8 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TLabel::SetCursor>(TCursor::crHandPoint),
         Prop<&TLabel::OwnFont, &TFont::SetColor>(clBlue),
         Prop<&TLabel::OwnFont, &TFont::SetStyle>(fsUnderline),
+        Prop<&TLabel::SetTabStop>(true),
+        Prop<&TLabel::SetTabOrder>(6),
         Event<&TLabel::OnClick, &TForm_Main::Label3Click>()),
     Object<&TForm_Main::Bevel1>(L"Bevel1",
         Prop<&TBevel::SetBounds>({0, 57, 325, 2})),
@@ -67,23 +79,26 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TLabel::SetCursor>(TCursor::crHandPoint),
         Prop<&TLabel::OwnFont, &TFont::SetColor>(clBlue),
         Prop<&TLabel::OwnFont, &TFont::SetStyle>(fsUnderline),
+        Prop<&TLabel::SetTabStop>(true),
+        Prop<&TLabel::SetTabOrder>(5),
         Event<&TLabel::OnClick, &TForm_Main::Label5Click>()),
     Object<&TForm_Main::StatusBar_Main>(L"StatusBar_Main",
         Prop<&TStatusBar::SetBounds>({0, 340, 325, 19}),
         Prop<&TStatusBar::SetAlign>(TAlign::alBottom),
         Prop<&TStatusBar::AddPanel>(50),
         Prop<&TStatusBar::SetSimplePanel>(false),
-        Prop<&TStatusBar::SetTabOrder>(0)),
+        Prop<&TStatusBar::SetTabOrder>(0),
+        Event<&TStatusBar::OnClick, &TForm_Main::StatusBar_MainClick>()),
     Object<&TForm_Main::Button_Run>(L"Button_Run",
         Prop<&TBitBtn::SetBounds>({200, 312, 59, 22}),
-        Prop<&TBitBtn::SetCaption>(L"Run"),
+        Prop<&TBitBtn::SetCaption>(L"&Run"),
         Prop<&TBitBtn::SetGlyph>(ResourceRef{IDB_GLYPH_RETRY}),
         Prop<&TBitBtn::SetGlyph2x>(ResourceRef{IDB_GLYPH_RETRY_2X}),
         Prop<&TBitBtn::SetTabOrder>(1),
         Event<&TBitBtn::OnClick, &TForm_Main::Button_RunClick>()),
     Object<&TForm_Main::Button_Close>(L"Button_Close",
         Prop<&TBitBtn::SetBounds>({264, 312, 59, 22}),
-        Prop<&TBitBtn::SetCaption>(L"Close"),
+        Prop<&TBitBtn::SetCaption>(L"&Close"),
         Prop<&TBitBtn::SetGlyph>(ResourceRef{IDB_GLYPH_CANCEL}),
         Prop<&TBitBtn::SetGlyph2x>(ResourceRef{IDB_GLYPH_CANCEL_2X}),
         Prop<&TBitBtn::SetCancel>(true),
@@ -178,7 +193,7 @@ void TForm_Main::Fill_ListView(bool installed) {
 bool TForm_Main::OptiBTGuarded(const TClientFiles& files, std::wstring_view value) {
     if (!files.folderProblem.empty()) {
         // A folder that is no full path would be looked for wherever the program runs.
-        m_lastTuneFailure = {TTuneProblem::Registry, L"", files.folderProblem};
+        m_lastTuneFailure = Failure(TTuneProblem::Registry, L"", files.folderProblem);
         return false;
     }
     // Resolved once, so that the clear, the pass and the set concern one file: the one a link
@@ -203,8 +218,7 @@ bool TForm_Main::OptiBTGuarded(const TClientFiles& files, std::wstring_view valu
     return tuned;
 }
 
-bool TForm_Main::StartClient(const std::wstring& executable) {
-    m_lastLaunchFailure = {executable, 0};
+unsigned long TForm_Main::StartClient(const std::wstring& executable) {
     std::wstring program = executable;
     // No program starts from a path of MAX_PATH characters or more: the short form, where the
     // volume keeps one, or else the long-path form may still reach it.
@@ -230,20 +244,31 @@ bool TForm_Main::StartClient(const std::wstring& executable) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
-        m_lastLaunchFailure.error = GetLastError();
-        return false;
+        return GetLastError();
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return true;
+    return 0;
 }
 
 bool TForm_Main::Closing() const {
     return m_closed || Application->Terminated();
 }
 
-void TForm_Main::ShowStatus(std::wstring_view text) {
-    StatusBar_Main->SetStatusText(text);
+void TForm_Main::ShowStatus(const TStatusReport& report) {
+    StatusBar_Main->SetStatusText(report.sentence);
+    m_statusExplanation = report.explanation;
+    StatusBar_Main->SetCursor(m_statusExplanation.empty() ? TCursor::crDefault : TCursor::crHandPoint);
+}
+
+void TForm_Main::ExplainStatus() {
+    if (!m_statusExplanation.empty()) {
+        Application->ShowException(Exception(m_statusExplanation));
+    }
+}
+
+void TForm_Main::StatusBar_MainClick(TComponent&) {
+    ExplainStatus();
 }
 
 void TForm_Main::FormCreate(TComponent&) {
@@ -252,9 +277,12 @@ void TForm_Main::FormCreate(TComponent&) {
     if (!files.settings.empty()) {
         RemoveLeftoverTemporaryFiles(files.settings);
     }
-    // Told from the start, so that the user knows before pressing Run.
+    // Told from the start, so that the user knows before pressing Run; the whole of it is a click on
+    // the bar away.
     if (!OptiBTGuarded(files, kRestoreMarker)) {
-        ShowStatus(FailureText());
+        ShowStatus(TuneFailureReport(m_lastTuneFailure));
+    } else if (IsProgramRunning(files.executable)) {
+        ShowStatus(TuneFailureReport(Failure(TTuneProblem::ClientRunning, files.executable)));
     }
 }
 
@@ -263,7 +291,7 @@ void TForm_Main::FormClose(TComponent&, TCloseAction&) {
     // file it could not put back, is shown, and the program ends all the same.
     try {
         if (!OptiBTGuarded(LocateClientFiles(), kRestoreMarker)) {
-            if (const std::wstring text = RestoreFailureText(); !text.empty()) {
+            if (const std::wstring text = RestoreFailureText(m_lastTuneFailure, m_tuned); !text.empty()) {
                 Application->ShowException(Exception(text));
             }
         }
@@ -281,12 +309,18 @@ bool TForm_Main::RunChecksAndTune(const TClientFiles& files, bool installed) {
         // The close sequence has put the file back, or the session ends: leave the file so.
         return false;
     }
-    if (!OptiBTGuarded(files, kTunedValue)) {
+    // A running client would neither read the tuned file nor, once it is read-only, save its own
+    // settings when it exits: the file is not touched while it runs.
+    const bool clientRuns = IsProgramRunning(files.executable);
+    if (clientRuns) {
+        m_lastTuneFailure = Failure(TTuneProblem::ClientRunning, files.executable);
+    }
+    if (clientRuns || !OptiBTGuarded(files, kTunedValue)) {
         // The two rows that stand for the settings file tell the truth about it.
         for (const int row : {kConfigCheckRow, kConfigInitializeRow}) {
             ListView_Main->SetItemText(row, kStateColumn, L"Error");
         }
-        ShowStatus(FailureText());
+        ShowStatus(TuneFailureReport(m_lastTuneFailure));
         return false;
     }
     m_tuned = true;
@@ -302,7 +336,7 @@ void TForm_Main::Button_RunClick(TComponent&) {
     // Disabled before the check list plays: its message handling would otherwise let a
     // second click start a second run inside this one.
     Button_Run->SetEnabled(false);
-    ShowStatus(L"");
+    ShowStatus({});
     bool tuned = false;
     try {
         tuned = RunChecksAndTune(files, installed);
@@ -312,15 +346,21 @@ void TForm_Main::Button_RunClick(TComponent&) {
     }
     if (!tuned) {
         // The window stays and no client is started: once the user has mended the cause, Run
-        // tries again. A program that is closing has no use for it.
+        // tries again. A program that is closing has no use for it, nor for the explanation.
         Button_Run->SetEnabled(!Closing());
+        if (!Closing()) {
+            ExplainStatus();
+        }
         return;
     }
-    if (CheckBox_OpenBitComet->Checked() && !StartClient(files.executable)) {
-        // The settings are tuned, but the user expects the client to run: the window stays, says
-        // why, and Run stays disabled as after any tune.
-        ShowStatus(LaunchFailureText());
-        return;
+    if (CheckBox_OpenBitComet->Checked()) {
+        if (const unsigned long error = StartClient(files.executable); error != 0) {
+            // The settings are tuned, but the user expects the client to run: the window stays,
+            // says why, and Run stays disabled as after any tune.
+            ShowStatus(LaunchFailureReport(files.executable, error));
+            ExplainStatus();
+            return;
+        }
     }
     TrayIcon_Main->Minimize();
     TrayIcon_Main->SetAnimate(true);

@@ -14,6 +14,7 @@
 #include "framework/StatusBar.h"
 #include "framework/XmlDocument.h"
 #include "ui/ClientLocator.h"
+#include "ui/FailureTexts.h"
 #include "ui/SettingsTuner.h"
 #include "ui/Trayicon.h"
 
@@ -74,6 +75,7 @@ public:
     void Button_CloseClick(TComponent& sender);
     void Label5Click(TComponent& sender);
     void Label3Click(TComponent& sender);
+    void StatusBar_MainClick(TComponent& sender);
 
 protected:
     void ReadState() override;
@@ -86,28 +88,17 @@ private:
     // The check list and the tune of a run; true when the file was tuned and the program is not
     // closing.
     bool RunChecksAndTune(const TClientFiles& files, bool installed);
-    // Starts the client's executable; false, with the cause kept for LaunchFailureText, when the
-    // system could not start it.
-    bool StartClient(const std::wstring& executable);
+    // Starts the client's executable; the system's error code when it could not, else 0.
+    unsigned long StartClient(const std::wstring& executable);
     // A close was handled, or the session ends: a run then goes no further.
     bool Closing() const;
-    // The last failure of OptiBT as one sentence for the status bar: what went wrong, with which
-    // file, and what the user can do about it.
-    std::wstring FailureText() const;
-    // Why the client could not be started, and what to do, for the status bar.
-    std::wstring LaunchFailureText() const;
-    // What the user must know when the close could not put the settings back; empty when the file
-    // cannot be one that is tuned.
-    std::wstring RestoreFailureText() const;
-    void ShowStatus(std::wstring_view text);
+    // The sentence goes into the status bar, and a click on the bar shows the whole explanation.
+    void ShowStatus(const TStatusReport& report);
+    // The whole explanation of the status, in the error display.
+    void ExplainStatus();
 
     TTuneFailure m_lastTuneFailure;
-
-    struct TLaunchFailure {
-        std::wstring path;
-        unsigned long error = 0;
-    };
-    TLaunchFailure m_lastLaunchFailure;
+    std::wstring m_statusExplanation;
 
     // Set once the close sequence has run; a run whose check list was still playing then
     // stops instead of tuning the file again.

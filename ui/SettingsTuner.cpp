@@ -81,10 +81,9 @@ void DescribeFailure(Stage stage, TTuneFailure& failure) noexcept {
     } catch (const framework::EXmlParseError& error) {
         failure.problem = stage == Stage::Save ? TTuneProblem::NotVerified : TTuneProblem::NotXml;
         failure.detail = error.Reason();
-        if (error.Line() > 0) {
-            failure.detail += L" (line " + std::to_wstring(error.Line()) + L", column " +
-                              std::to_wstring(error.Column()) + L")";
-        }
+        failure.fault = error.Fault();
+        failure.line = error.Line();
+        failure.column = error.Column();
     } catch (const framework::Exception& error) {
         failure.problem = stage == Stage::Edit   ? TTuneProblem::NoSettings
                           : stage == Stage::Save ? TTuneProblem::NotVerified

@@ -2,6 +2,7 @@
 // tuning, writes the two connection limits back with the tuned value.
 #pragma once
 
+#include "framework/Exceptions.h"
 #include "framework/XmlDocument.h"
 
 #include <functional>
@@ -27,15 +28,21 @@ enum class TTuneProblem {
     PathChanged,   // the registry named another settings file by the time of the save
     Registry,      // the registry value is not a folder name
     DiskFull,      // no room on the disk for the new copy
+    ClientRunning, // the client runs, and would neither read the tuned file nor keep it
     Other,
 };
 
 struct TTuneFailure {
     TTuneProblem problem = TTuneProblem::None;
-    // The settings file as the client locator named it; empty without one.
+    // The settings file as the client locator named it; empty without one. For a running client,
+    // its executable.
     std::wstring path;
     // The parser's or the system's own words, where they say more than the problem.
     std::wstring detail;
+    // Where and how a file that does not read as XML is damaged.
+    framework::TXmlFault fault = framework::TXmlFault::Malformed;
+    long line = 0;
+    long column = 0;
 };
 
 // The edit of the settings container (the document element's first element child): every

@@ -143,10 +143,57 @@ bool RunFinished(Torvane& torvane) {
     return WaitUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(torvane.ApplicationWindow()); }, 30s);
 }
 
-bool RunFailed(HWND main) {
+bool RunFailed(HWND main, std::wstring* explanation) {
     const HWND run = FindChild(main, L"Button", L"Run");
-    return WaitUntil([&] { return !IsWindowEnabled(run); }, 5s) &&
-           WaitUntil([&] { return IsWindowEnabled(run) != FALSE; }, 30s);
+    if (!WaitUntil([&] { return !IsWindowEnabled(run); }, 5s) ||
+        !WaitUntil([&] { return IsWindowEnabled(run) != FALSE; }, 30s)) {
+        return false;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(main, &processId);
+    const HWND box = WaitForErrorBox(processId);
+    if (box == nullptr) {
+        return false;
+    }
+    if (explanation != nullptr) {
+        *explanation = DialogText(box);
+    }
+    DismissBox(box);
+    return true;
+}
+
+HWND WaitForErrorBox(DWORD processId) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (const HWND window : FindTopLevelWindows(kApplicationTitle, processId)) {
+                if (ClassName(window) == L"#32770" && IsWindowVisible(window)) {
+                    box = window;
+                }
+            }
+            return box != nullptr;
+        },
+        10s);
+    return box;
+}
+
+std::wstring DialogText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM collected) -> BOOL {
+            if (ClassName(child) == L"Static") {
+                *reinterpret_cast<std::wstring*>(collected) += SentWindowText(child);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void DismissBox(HWND box) {
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); }, 10s);
 }
 
 std::vector<std::wstring> States(HWND main) {

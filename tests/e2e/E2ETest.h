@@ -85,8 +85,15 @@ private:
 void ClickRun(HWND main);
 // Waits until a run has sent the program to the notification area.
 bool RunFinished(Torvane& torvane);
-// Waits until a run that could not tune has handed Run back to the user.
-bool RunFailed(HWND main);
+// Waits until a run that could not tune has handed Run back to the user and explained itself in
+// the error display, and closes that box as the user would; its text goes to explanation.
+bool RunFailed(HWND main, std::wstring* explanation = nullptr);
+// The program's error display, once it shows; null when none does in time.
+HWND WaitForErrorBox(DWORD processId);
+// The text of a message box.
+std::wstring DialogText(HWND box);
+// Presses OK on a message box and waits until it is gone.
+void DismissBox(HWND box);
 // The State column of the check list, row by row.
 std::vector<std::wstring> States(HWND main);
 std::wstring StatusText(HWND main);

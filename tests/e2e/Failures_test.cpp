@@ -90,36 +90,6 @@ void SetCreationTime(const std::wstring& path, const FILETIME& time) {
     CloseHandle(file);
 }
 
-// The program's error display, once it shows.
-HWND WaitForErrorBox(Torvane& torvane) {
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            for (const HWND window : FindTopLevelWindows(kApplicationTitle, torvane.Proc().Id())) {
-                if (ClassName(window) == L"#32770" && IsWindowVisible(window)) {
-                    box = window;
-                }
-            }
-            return box != nullptr;
-        },
-        10s);
-    return box;
-}
-
-std::wstring DialogText(HWND box) {
-    std::wstring text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM collected) -> BOOL {
-            if (ClassName(child) == L"Static") {
-                *reinterpret_cast<std::wstring*>(collected) += SentWindowText(child);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
 // A folder on a small file system of its own, where the host lets the test make one (under Wine,
 // as root): a disk that is full on demand.
 class SmallDisk {
@@ -289,6 +259,13 @@ TEST_F(Failures, AClientThatCannotBeStartedIsReported) {
             EXPECT_TRUE(Contains(status, L"could not be started") && Contains(status, c.cause) &&
                         Contains(status, L"start it yourself") && !Contains(status, L"Success"))
                 << framework::ToUtf8(status);
+            const HWND box = WaitForErrorBox(torvane.Proc().Id());
+            ASSERT_NE(box, nullptr) << "the whole explanation is shown";
+            const std::wstring explanation = DialogText(box);
+            DismissBox(box);
+            EXPECT_TRUE(Contains(explanation, c.cause) && Contains(explanation, L"start it yourself") &&
+                        Contains(explanation, executable))
+                << framework::ToUtf8(explanation);
             EXPECT_FALSE(IsWindowEnabled(FindChild(main, L"Button", L"Run")));
             EXPECT_TRUE(IsWindowVisible(torvane.ApplicationWindow())) << "not in the notification area";
         }
@@ -338,6 +315,46 @@ TEST_F(Failures, AFailedChangeNamesTheSystemsCause) {
     EXPECT_EQ(torvane.Close(), 0u);
 }
 
+// A failed run explains itself without hovering: the status bar keeps the sentence, and a box says
+// what happened, what to do and which file. A damaged file is told where it is damaged, with advice
+// that is true for the client and the word that it was left as it was; a registry value that names
+// BitComet.exe itself is a registry problem, not a missing settings file.
+TEST_F(Failures, AFailedRunExplainsItselfInFull) {
+    const std::string damaged =
+        "<?xml version=\"1.0\"?>\r\n<BitComet>\r\n  <Settings>\r\n    <ListenPort>1</Listen>\r\n  </Settings>\r\n"
+        "</BitComet>\r\n";
+    WriteText(client.SettingsFile(), damaged);
+    StandInClient standIn(client.Folder());
+    {
+        Torvane torvane;
+        const HWND main = torvane.ShownMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_TRUE(Contains(StatusText(main), L"The settings file is damaged")) << "told at start";
+        ClickRun(main);
+        std::wstring explanation;
+        ASSERT_TRUE(RunFailed(main, &explanation));
+        EXPECT_EQ(States(main), kConfigErrors);
+        for (const std::wstring& part : {std::wstring(L"damaged"), std::wstring(L"line 4, column "),
+                                         std::wstring(L"left it as it was"),
+                                         std::wstring(L"start BitComet once and close it"), client.SettingsFile()}) {
+            EXPECT_TRUE(Contains(explanation, part))
+                << framework::ToUtf8(part) << " in " << framework::ToUtf8(explanation);
+        }
+        EXPECT_EQ(torvane.Close(), 0u);
+    }
+    EXPECT_EQ(ReadText(client.SettingsFile()), damaged);
+
+    client.Registration().SetFolder(client.Folder() + L"\\BitComet.exe");
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::wstring status = StatusText(main);
+    EXPECT_TRUE(Contains(status, L"does not name a folder") && Contains(status, L"names the file") &&
+                !Contains(status, L"no settings file"))
+        << framework::ToUtf8(status);
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
 // While the file stays tuned and read-only the client can save none of its settings: a close that
 // cannot put it back says so before the program ends, and the next start puts it back.
 TEST_F(Failures, ACloseThatCannotPutTheSettingsBackSaysSoBeforeTheProgramEnds) {
@@ -353,7 +370,7 @@ TEST_F(Failures, ACloseThatCannotPutTheSettingsBackSaysSoBeforeTheProgramEnds) {
             CreateFileW(client.SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         PostMessageW(main, WM_CLOSE, 0, 0);
-        const HWND box = WaitForErrorBox(torvane);
+        const HWND box = WaitForErrorBox(torvane.Proc().Id());
         const std::wstring text = box != nullptr ? DialogText(box) : std::wstring();
         if (box != nullptr) {
             PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -40,7 +40,7 @@ RECT ChildRect(HWND parent, const wchar_t* className, const wchar_t* text) {
         parent,
         [](HWND window, LPARAM lParam) -> BOOL {
             auto* state = reinterpret_cast<Search*>(lParam);
-            if (ClassName(window) == state->className && WindowText(window) == state->text) {
+            if (ClassName(window) == state->className && ShownText(WindowText(window)) == state->text) {
                 state->found = window;
                 return FALSE;
             }

@@ -5,6 +5,8 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <iostream>
+#include <optional>
 
 namespace e2e {
 namespace {
@@ -235,6 +237,59 @@ TEST_F(Sequences, ARunThatCannotTuneSaysWhyAndRunCanBeTriedAgain) {
     EXPECT_EQ(StatusText(main), L"");
     EXPECT_TRUE(IsTuned(Settings()));
     ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    EXPECT_EQ(torvane.Close(), 0u);
+}
+
+// A client that runs would neither read the tuned file nor save its own settings into a read-only
+// one: the start names it, and Run tunes nothing and starts nothing until it has exited. Its program
+// is compared as Windows compares paths, letter case aside and links followed; a program of the same
+// name in another folder is not the client.
+TEST_F(Sequences, ARunningClientIsSeenAndRunWaitsUntilItHasExited) {
+    WriteUserSettings();
+    StandInClient standIn(client.Folder());
+    ScratchFolder elsewhere(L"elsewhere");
+    CopyFileW(StandInExe().c_str(), (elsewhere / L"BitComet.exe").c_str(), FALSE);
+    // Started through a link to its folder where one can be made, as a shortcut may start it.
+    ScratchFolder links(L"links");
+    const std::wstring linked = links / L"BitComet";
+    const bool viaLink = MakeSymbolicLink(linked, client.Folder());
+    if (!viaLink) {
+        std::cout << "No link can be made here: the client runs from its own folder.\n";
+    }
+    const std::wstring started = viaLink ? linked : client.Folder();
+    // Both stand-ins stay running: the variable that would end them at once is not passed on.
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", nullptr);
+    std::optional<Process> running(std::in_place, started + L"\\BitComet.exe", L"");
+    Process other(elsewhere / L"BitComet.exe", L"");
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    std::wstring upper = client.Folder();
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    client.Registration().SetFolder(upper);
+
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(Contains(StatusText(main), L"BitComet is running")) << "told at start: "
+                                                                     << framework::ToUtf8(StatusText(main));
+    const std::string restored = Settings();
+    ClickRun(main);
+    std::wstring explanation;
+    ASSERT_TRUE(RunFailed(main, &explanation));
+    EXPECT_EQ(States(main), kConfigErrors);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(Contains(StatusText(main), L"BitComet is running") && Contains(StatusText(main), L"notification-area"))
+        << framework::ToUtf8(StatusText(main));
+    EXPECT_TRUE(Contains(explanation, L"Exit BitComet") && Contains(explanation, L"new limits"))
+        << framework::ToUtf8(explanation);
+    EXPECT_EQ(Settings(), restored) << "nothing is tuned while the client runs";
+    EXPECT_EQ(standIn.Starts().size(), 1u) << "nothing is started while the client runs";
+
+    running.reset();
+    ClickRun(main);
+    ASSERT_TRUE(RunFinished(torvane)) << "once the client has exited, Run goes through";
+    EXPECT_TRUE(IsTuned(Settings()));
+    EXPECT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 2; }, 10s)) << "and starts it";
     EXPECT_EQ(torvane.Close(), 0u);
 }
 

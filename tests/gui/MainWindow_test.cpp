@@ -3,6 +3,7 @@
 #include "tests/gui/GuiTest.h"
 
 #include "framework/Shell.h"
+#include "framework/Text.h"
 
 #include <commctrl.h>
 
@@ -29,8 +30,8 @@ constexpr ExpectedControl kFormControls[] = {
     {L"Bevel1", L"TBevel", L"", {0, 57, 325, 59}},
     {L"Label5", L"Static", L"How to Use", {248, 64, 304, 77}},
     {L"StatusBar_Main", L"msctls_statusbar32", L"", {0, 340, 325, 359}},
-    {L"Button_Run", L"Button", L"Run", {200, 312, 259, 334}},
-    {L"Button_Close", L"Button", L"Close", {264, 312, 323, 334}},
+    {L"Button_Run", L"Button", L"&Run", {200, 312, 259, 334}},
+    {L"Button_Close", L"Button", L"&Close", {264, 312, 323, 334}},
     {L"ListView_Main", L"SysListView32", L"", {0, 120, 329, 257}},
     {L"GroupBox1", L"Button", L"Note: Must Open BitComet After Click Run.", {0, 264, 321, 305}},
 };
@@ -222,23 +223,41 @@ TEST_F(MainWindow, StatusBarHasOneBlankPanelFiftyWide) {
     EXPECT_EQ(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0)), 0);
 }
 
-TEST_F(MainWindow, RunHasTheFocusAndTabVisitsTheControlsInTabOrder) {
-    std::vector<std::wstring> order;
-    for (framework::TWinControl* control : Form().TabList()) {
-        order.push_back(control->Name());
+// The first clause of every status sentence, up to its colon, names the problem and must be read
+// whole: in the bar's own font, at 96 and at 144 DPI, it fits the bar beside its borders and the
+// gap before the text.
+TEST_F(MainWindow, EveryStatusSentenceNamesItsProblemWithinTheBar) {
+    const std::wstring file = m_client / L"BitComet.xml";
+    std::vector<std::wstring> sentences;
+    constexpr int kFirst = static_cast<int>(ui::TTuneProblem::NoClient);
+    constexpr int kLast = static_cast<int>(ui::TTuneProblem::Other);
+    for (int problem = kFirst; problem <= kLast; ++problem) {
+        ui::TTuneFailure failure;
+        failure.problem = static_cast<ui::TTuneProblem>(problem);
+        failure.path = file;
+        failure.detail = L"The process cannot access the file because it is being used by another process.";
+        sentences.push_back(ui::TuneFailureReport(failure).sentence);
+        if (failure.problem == ui::TTuneProblem::NoFile) {
+            failure.path = m_client / L"gone\\BitComet.xml";
+            sentences.push_back(ui::TuneFailureReport(failure).sentence);
+        }
     }
-    EXPECT_EQ(order, (std::vector<std::wstring>{L"Button_Run", L"Button_Close", L"ListView_Main",
-                                                 L"CheckBox_OpenBitComet"}));
-    EXPECT_EQ(GetFocus(), Form().Button_Run->Handle());
-
-    const HWND expected[] = {Form().Button_Close->Handle(), Form().ListView_Main->Handle(),
-                             Form().CheckBox_OpenBitComet->Handle(), Form().Button_Run->Handle()};
-    for (HWND next : expected) {
-        PressKey(VK_TAB);
-        EXPECT_EQ(GetFocus(), next);
+    for (const DWORD error : {DWORD{ERROR_FILE_NOT_FOUND}, DWORD{ERROR_BAD_EXE_FORMAT}}) {
+        sentences.push_back(ui::LaunchFailureReport(m_client / L"BitComet.exe", error).sentence);
     }
-    PressKey(VK_TAB, {VK_SHIFT});
-    EXPECT_EQ(GetFocus(), Form().CheckBox_OpenBitComet->Handle());
+    const HDC dc = GetDC(nullptr);
+    for (const int dpi : {96, 144}) {
+        const HGDIOBJ old = SelectObject(dc, Form().StatusBar_Main->Font().Handle(dpi));
+        const int room = MulDiv(325 - 10, dpi, 96);
+        for (const std::wstring& sentence : sentences) {
+            const std::wstring clause = sentence.substr(0, sentence.find(L':'));
+            SIZE size{};
+            GetTextExtentPoint32W(dc, clause.c_str(), static_cast<int>(clause.size()), &size);
+            EXPECT_LE(size.cx, room) << dpi << " DPI: " << framework::ToUtf8(sentence);
+        }
+        SelectObject(dc, old);
+    }
+    ReleaseDC(nullptr, dc);
 }
 
 TEST_F(MainWindow, EscapePressesCloseFromAnyControlButNotWithAModifier) {
@@ -308,6 +327,86 @@ TEST_F(MainWindow, HomePageLinkOpensTheTaggedSiteRoot) {
     EXPECT_EQ(shell.requests[0].file, L"https://torvane.example.org/?tag=fromclient_torvane10");
     EXPECT_EQ(shell.requests[0].show, SW_SHOW);
     EXPECT_EQ(shell.requests[0].owner, Form().Handle());
+}
+
+// Dark pixels in the top row of a label, where its text leaves room for the focus cue.
+int CuePixels(HWND label) {
+    UpdateWindow(label);
+    RECT client{};
+    GetClientRect(label, &client);
+    const COLORREF background = GetSysColor(COLOR_BTNFACE);
+    const HDC dc = GetDC(label);
+    int pixels = 0;
+    for (int x = 0; x < client.right; ++x) {
+        pixels += GetPixel(dc, x, 0) != background ? 1 : 0;
+    }
+    ReleaseDC(label, dc);
+    return pixels;
+}
+
+// What the mouse reaches, the keyboard reaches too: Tab visits every control, the links included,
+// and shows where the focus is; Enter or Space on a link opens it, F1 opens the help page, and Alt
+// with an access key presses its button, whose access keys are underlined only while Alt is held.
+TEST_F(MainWindow, TheKeyboardReachesEverything) {
+    std::vector<std::wstring> order;
+    for (framework::TWinControl* control : Form().TabList()) {
+        order.push_back(control->Name());
+    }
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"Button_Run", L"Button_Close", L"ListView_Main",
+                                                 L"CheckBox_OpenBitComet", L"Label5", L"Label3"}));
+    EXPECT_EQ(GetFocus(), Form().Button_Run->Handle());
+
+    const HWND expected[] = {Form().Button_Close->Handle(), Form().ListView_Main->Handle(),
+                             Form().CheckBox_OpenBitComet->Handle(), Form().Label5->Handle(),
+                             Form().Label3->Handle(), Form().Button_Run->Handle()};
+    for (HWND next : expected) {
+        const bool toLabel5 = next == Form().Label5->Handle();
+        if (toLabel5) {
+            EXPECT_EQ(CuePixels(next), 0) << "no cue without the focus";
+        }
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), next);
+        if (toLabel5) {
+            EXPECT_GT(CuePixels(next), 0) << "the focused link shows no focus cue";
+        }
+    }
+    PressKey(VK_TAB, {VK_SHIFT});
+    EXPECT_EQ(GetFocus(), Form().Label3->Handle());
+
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    {
+        ShellRecorder shell;
+        PressKey(VK_SPACE);
+        Form().Label5->SetFocus();
+        PressKey(VK_RETURN);
+        Form().ListView_Main->SetFocus();
+        PressKey(VK_F1);
+        std::vector<std::wstring> opened;
+        for (const framework::TShellRequest& request : shell.requests) {
+            opened.push_back(request.file);
+        }
+        EXPECT_EQ(opened, (std::vector<std::wstring>{L"https://torvane.example.org/?tag=fromclient_torvane10",
+                                                      L"help.html", L"help.html"}));
+    }
+    SetCurrentDirectoryW(saved);
+
+    BOOL alwaysUnderlined = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysUnderlined, 0);
+    const auto underlined = [&] {
+        return (SendMessageW(Form().Button_Run->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) == 0;
+    };
+    EXPECT_EQ(underlined(), alwaysUnderlined != FALSE) << "before Alt";
+    PostMessageW(GetFocus(), WM_SYSKEYDOWN, VK_MENU, LPARAM{1} << 29);
+    Pump();
+    EXPECT_TRUE(underlined()) << "while Alt is held";
+    PostMessageW(GetFocus(), WM_SYSKEYDOWN, 'C', LPARAM{1} << 29);
+    Pump();
+    EXPECT_TRUE(framework::Application->Terminated()) << "Alt+C is Close";
+    PostMessageW(GetFocus(), WM_KEYUP, VK_MENU, LPARAM{3} << 30);
+    Pump();
+    EXPECT_EQ(underlined(), alwaysUnderlined != FALSE) << "after Alt";
+    Drain();
 }
 
 TEST_F(MainWindow, BannerIsDecodedAtItsOwnSizeAndStretchedIntoTheImage) {

@@ -408,6 +408,17 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+std::wstring ShownText(const std::wstring& caption) {
+    std::wstring shown;
+    for (std::size_t at = 0; at < caption.size(); ++at) {
+        if (caption[at] == L'&' && at + 1 < caption.size()) {
+            ++at;
+        }
+        shown += caption[at];
+    }
+    return shown;
+}
+
 HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text) {
     struct Search {
         const std::wstring* className;
@@ -419,7 +430,7 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& t
         [](HWND window, LPARAM lParam) -> BOOL {
             auto* state = reinterpret_cast<Search*>(lParam);
             if (lstrcmpiW(ClassName(window).c_str(), state->className->c_str()) == 0 &&
-                (state->text->empty() || WindowText(window) == *state->text)) {
+                (state->text->empty() || ShownText(WindowText(window)) == *state->text)) {
                 state->found = window;
                 return FALSE;
             }

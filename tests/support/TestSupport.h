@@ -139,7 +139,9 @@ std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId
 HWND WaitForWindow(const std::wstring& title, DWORD processId, std::chrono::milliseconds timeout);
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
-// The first child window (at any depth) of a class, and with this text unless text is empty.
+// A caption as the user reads it: without the ampersands that mark access keys ("&Run" is "Run").
+std::wstring ShownText(const std::wstring& caption);
+// The first child window (at any depth) of a class, and with this shown text unless text is empty.
 HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text = L"");
 // The cells of a list view, row by row, also of a list view in another process.
 std::vector<std::vector<std::wstring>> ReadListView(HWND list);

@@ -54,7 +54,16 @@ HWND FindChild(HWND parent, const wchar_t* className, const std::wstring& text) 
             wchar_t caption[256] = {};
             GetClassNameW(window, name, 64);
             GetWindowTextW(window, caption, 256);
-            if (lstrcmpiW(name, state->className) == 0 && (state->text->empty() || *state->text == caption)) {
+            // The text as the user reads it: "&Run" is the button "Run".
+            std::wstring shown;
+            for (const wchar_t* c = caption; *c != L'\0'; ++c) {
+                if (*c != L'&' || c[1] == L'\0') {
+                    shown += *c;
+                } else {
+                    shown += *++c;
+                }
+            }
+            if (lstrcmpiW(name, state->className) == 0 && (state->text->empty() || *state->text == shown)) {
                 state->found = window;
                 return FALSE;
             }

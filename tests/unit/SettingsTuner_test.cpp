@@ -285,6 +285,22 @@ TEST_F(SettingsTuner, FilesItCannotTuneStayAsTheyWere) {
             EXPECT_EQ(FolderState(m_folder.Path()), before);
         }
     }
+    // What the user is told of a damaged file: that it is empty or cut short, or where it stops
+    // being XML, rather than the parser's words.
+    m_registration.SetFolder(m_folder.Path());
+    const std::pair<std::function<void(const std::wstring&)>, framework::TXmlFault> damages[] = {
+        {fixture(L"broken-empty.xml"), framework::TXmlFault::Empty},
+        {fixture(L"broken-truncated.xml"), framework::TXmlFault::CutShort},
+        {fixture(L"broken-not-xml.xml"), framework::TXmlFault::Malformed},
+        {text("<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?><BitComet/>"), framework::TXmlFault::Encoding},
+    };
+    for (const auto& [arrange, fault] : damages) {
+        RemoveTree(SettingsPath());
+        arrange(SettingsPath());
+        EXPECT_FALSE(m_form.OptiBT(L"1000"));
+        EXPECT_EQ(m_form.LastTuneFailure().problem, ui::TTuneProblem::NotXml);
+        EXPECT_EQ(m_form.LastTuneFailure().fault, fault) << m_form.LastTuneFailure().line;
+    }
 }
 
 TEST_F(SettingsTuner, AFileHeldWithoutSharingStaysAsItWas) {

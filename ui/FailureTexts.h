@@ -1,0 +1,28 @@
+// What the main window tells the user when something stands in the way: a sentence for the status
+// bar, and the whole of it (what happened, what to do, which file) for the error display.
+#pragma once
+
+#include "ui/SettingsTuner.h"
+
+#include <string>
+
+namespace ui {
+
+struct TStatusReport {
+    // One sentence. Its first clause, up to the first colon, names the problem and fits the status
+    // bar; the rest says what to do and with which file, as far as the bar has room for it.
+    std::wstring sentence;
+    // The whole explanation in short paragraphs; it ends in a period.
+    std::wstring explanation;
+};
+
+// Why the settings file could not be tuned or restored, or why a run would not touch it; empty
+// for no failure.
+TStatusReport TuneFailureReport(const TTuneFailure& failure);
+// Why the client's executable could not be started, from the system's error code.
+TStatusReport LaunchFailureReport(const std::wstring& executable, unsigned long error);
+// What the user must know when the close could not put the settings back; empty when the file
+// cannot be one that is tuned. tuned: a run of this session tuned it.
+std::wstring RestoreFailureText(const TTuneFailure& failure, bool tuned);
+
+}  // namespace ui
