@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/ErrorDisplay.h"
+#include "framework/Handles.h"
 #include "ui/Mainform.h"
 
 #include <memory>
@@ -10,9 +11,8 @@ namespace app {
 
 namespace {
 
-// Held for the whole life of the process and closed only by the system when it ends: the name
-// is the marker a second start looks for.
-HANDLE g_instanceMutex = nullptr;
+// Held for the whole life of the process: the name is the marker a second start looks for.
+framework::TKernelHandle g_instanceMutex;
 
 // How long a start that finds the marker taken waits for the running instance's application
 // window. The marker is taken first thing, the window is titled only once the application is
@@ -28,7 +28,7 @@ HWND WaitForRunningInstance() {
         if (const HWND running = FindWindowW(nullptr, kApplicationTitle); running != nullptr) {
             return running;
         }
-        const DWORD wait = WaitForSingleObject(g_instanceMutex, kRunningInstancePollMs);
+        const DWORD wait = WaitForSingleObject(g_instanceMutex.Get(), kRunningInstancePollMs);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED || GetTickCount64() >= deadline) {
             return nullptr;
         }
@@ -38,14 +38,14 @@ HWND WaitForRunningInstance() {
 // When another instance owns the marker and its application window can be found, asks it to
 // come back to the front and reports true.
 bool WokeRunningInstance() {
-    g_instanceMutex = CreateMutexW(nullptr, TRUE, kApplicationTitle);
+    g_instanceMutex.Reset(CreateMutexW(nullptr, TRUE, kApplicationTitle));
     const DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && g_instanceMutex != nullptr) {
+    if (error != ERROR_ALREADY_EXISTS && g_instanceMutex) {
         return false;
     }
     // Without a handle (the name is taken by something else) there is nothing to wait for.
     const HWND running =
-        g_instanceMutex != nullptr ? WaitForRunningInstance() : FindWindowW(nullptr, kApplicationTitle);
+        g_instanceMutex ? WaitForRunningInstance() : FindWindowW(nullptr, kApplicationTitle);
     if (running == nullptr) {
         return false;
     }

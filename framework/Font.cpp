@@ -4,9 +4,7 @@
 
 namespace framework {
 
-TFont::~TFont() {
-    Release();
-}
+TFont::~TFont() = default;
 
 TFont::TFont(const TFont& other)
     : m_name(other.m_name), m_height(other.m_height), m_color(other.m_color), m_style(other.m_style) {}
@@ -38,8 +36,8 @@ void TFont::SetStyle(int style) {
 }
 
 HFONT TFont::Handle(int dpi) const {
-    if (m_handle != nullptr && m_handleDpi == dpi) {
-        return m_handle;
+    if (m_handle && m_handleDpi == dpi) {
+        return static_cast<HFONT>(m_handle.Get());
     }
     Release();
     LOGFONTW font{};
@@ -53,16 +51,13 @@ HFONT TFont::Handle(int dpi) const {
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH;
     CopyBounded(font.lfFaceName, m_name);
-    m_handle = CreateFontIndirectW(&font);
+    m_handle.Reset(CreateFontIndirectW(&font));
     m_handleDpi = dpi;
-    return m_handle;
+    return static_cast<HFONT>(m_handle.Get());
 }
 
 void TFont::Release() const noexcept {
-    if (m_handle != nullptr) {
-        DeleteObject(m_handle);
-        m_handle = nullptr;
-    }
+    m_handle.Reset();
 }
 
 COLORREF ColorToRGB(TColor color) noexcept {

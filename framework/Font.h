@@ -1,6 +1,7 @@
 // TFont: a font description (at 96 DPI) and the GDI font made from it for a given DPI.
 #pragma once
 
+#include "framework/Handles.h"
 #include "framework/Properties.h"
 #include "framework/Win32.h"
 
@@ -35,7 +36,7 @@ private:
     int m_height = -11;
     TColor m_color = clWindowText;
     int m_style = 0;
-    mutable HFONT m_handle = nullptr;
+    mutable TGdiObject m_handle;
     mutable int m_handleDpi = 0;
 };
 

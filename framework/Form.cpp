@@ -1,5 +1,6 @@
 #include "framework/Form.h"
 
+#include "framework/Handles.h"
 #include "framework/Exceptions.h"
 #include "framework/ShiftState.h"
 
@@ -10,9 +11,8 @@ namespace framework {
 namespace {
 
 int SystemDpi() noexcept {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const TWindowDC screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 

@@ -2,6 +2,7 @@
 
 #include <uxtheme.h>
 
+#include "framework/Handles.h"
 namespace framework {
 
 namespace {
@@ -25,7 +26,7 @@ void TGroupBox::Paint(HDC dc) {
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, BackgroundBrush());
 
-    const HGDIOBJ oldFont = SelectObject(dc, Font().Handle(Dpi()));
+    const TSelectedObject font(dc, Font().Handle(Dpi()));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT frame = client;
@@ -47,7 +48,6 @@ void TGroupBox::Paint(HDC dc) {
         OffsetRect(&text, Scale(1), 0);
         DrawTextW(dc, Caption().c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX);
     }
-    SelectObject(dc, oldFont);
 }
 
 void TGroupBox::WndProc(TMessage& message) {

@@ -1,6 +1,7 @@
 #include "framework/ImageList.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Handles.h"
 #include "framework/Icon.h"
 
 namespace framework {
@@ -19,9 +20,8 @@ HBITMAP LoadBitmapResource(int bitmapId) {
 // Appends the images of bitmap to list, masked where it shows the background, and releases the
 // bitmap. Returns the index of the first image added, or -1.
 int AddMasked(HIMAGELIST list, HBITMAP bitmap) {
-    const int added = ImageList_AddMasked(list, bitmap, kBackground);
-    DeleteObject(bitmap);
-    return added;
+    const TGdiObject owned(bitmap);
+    return ImageList_AddMasked(list, bitmap, kBackground);
 }
 
 }  // namespace

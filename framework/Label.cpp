@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/Handles.h"
 namespace framework {
 
 TLabel::TLabel(TComponent* owner) : TWinControl(owner) {}
@@ -13,12 +14,10 @@ void TLabel::CreateWnd(HWND parent, const RECT& rect) {
 }
 
 RECT TLabel::TextRect() const {
-    const HDC dc = GetDC(Handle());
-    const HGDIOBJ oldFont = SelectObject(dc, Font().Handle(Dpi()));
+    const TWindowDC dc(Handle());
+    const TSelectedObject font(dc.Get(), Font().Handle(Dpi()));
     RECT needed{0, 0, 0, 0};
-    DrawTextW(dc, Caption().c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-    ReleaseDC(Handle(), dc);
+    DrawTextW(dc.Get(), Caption().c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     return needed;
 }
 
@@ -42,9 +41,8 @@ void TLabel::DrawFocusCue() const {
     RECT cue = TextRect();
     cue.right = std::min(cue.right + 2, client.right);
     cue.bottom = client.bottom;
-    const HDC dc = GetDC(Handle());
-    DrawFocusRect(dc, &cue);
-    ReleaseDC(Handle(), dc);
+    const TWindowDC dc(Handle());
+    DrawFocusRect(dc.Get(), &cue);
 }
 
 void TLabel::WndProc(TMessage& message) {

@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include "framework/Files.h"
+#include "framework/Handles.h"
 #include "framework/Paths.h"
 
 namespace framework {
@@ -18,14 +19,14 @@ bool SamePathText(const std::wstring& a, const std::wstring& b) {
 
 // The program file a process runs, or empty when the system does not say.
 std::wstring ImagePath(DWORD processId) {
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == nullptr) {
+    const TKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) {
         return {};
     }
     std::wstring image(MAX_PATH, L'\0');
     for (;;) {
         DWORD length = static_cast<DWORD>(image.size());
-        if (QueryFullProcessImageNameW(process, 0, image.data(), &length)) {
+        if (QueryFullProcessImageNameW(process.Get(), 0, image.data(), &length)) {
             image.resize(length);
             break;
         }
@@ -35,7 +36,6 @@ std::wstring ImagePath(DWORD processId) {
         }
         image.resize(image.size() * 2);
     }
-    CloseHandle(process);
     return image;
 }
 
@@ -47,14 +47,15 @@ bool IsProgramRunning(const std::wstring& path) {
     }
     const std::wstring final = FinalPath(path);
     const std::wstring names[] = {FileNameOf(path), FileNameOf(final)};
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const TFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return false;
     }
     bool running = false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !running; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more && !running;
+         more = Process32NextW(snapshot.Get(), &entry)) {
         // Only a process of the same file name can run the file; the others are not even opened.
         const std::wstring name = FileNameOf(entry.szExeFile);
         if (!SamePathText(name, names[0]) && !SamePathText(name, names[1])) {
@@ -64,7 +65,6 @@ bool IsProgramRunning(const std::wstring& path) {
         running = !image.empty() && (SamePathText(image, path) || SamePathText(image, final) ||
                                      SamePathText(FinalPath(image), final));
     }
-    CloseHandle(snapshot);
     return running;
 }
 

@@ -23,9 +23,6 @@ TWinControl::~TWinControl() {
     if (m_parent != nullptr) {
         std::erase(m_parent->m_controls, this);
     }
-    if (m_brush != nullptr) {
-        DeleteObject(m_brush);
-    }
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
@@ -228,14 +225,11 @@ HBRUSH TWinControl::BackgroundBrush() const {
         return GetSysColorBrush(static_cast<int>(color.value & ~TColor::kSystemFlag));
     }
     const COLORREF rgb = ColorToRGB(color);
-    if (m_brush == nullptr || m_brushColor != rgb) {
-        if (m_brush != nullptr) {
-            DeleteObject(m_brush);
-        }
-        m_brush = CreateSolidBrush(rgb);
+    if (!m_brush || m_brushColor != rgb) {
+        m_brush.Reset(CreateSolidBrush(rgb));
         m_brushColor = rgb;
     }
-    return m_brush;
+    return static_cast<HBRUSH>(m_brush.Get());
 }
 
 TWinControl* TWinControl::NotifyingChild(HWND window) const noexcept {

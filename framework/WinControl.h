@@ -4,6 +4,7 @@
 
 #include "framework/Component.h"
 #include "framework/Font.h"
+#include "framework/Handles.h"
 #include "framework/Window.h"
 
 #include <memory>
@@ -107,7 +108,7 @@ private:
     int m_tabOrder = -1;
     bool m_tabStop = false;
     bool m_enabled = true;
-    mutable HBRUSH m_brush = nullptr;
+    mutable TGdiObject m_brush;
     mutable COLORREF m_brushColor = 0;
 };
 

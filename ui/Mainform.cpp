@@ -1,5 +1,6 @@
 #include "ui/Mainform.h"
 
+#include "framework/Handles.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Paths.h"
@@ -246,8 +247,9 @@ unsigned long TForm_Main::StartClient(const std::wstring& executable) {
                         &process)) {
         return GetLastError();
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Nothing waits for the client: its handles go at once.
+    const TKernelHandle thread(process.hThread);
+    const TKernelHandle started(process.hProcess);
     return 0;
 }
 
