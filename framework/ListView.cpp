@@ -1,6 +1,7 @@
 #include "framework/ListView.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Text.h"
 
 #include <commctrl.h>
 
@@ -93,7 +94,7 @@ std::wstring TListView::ItemText(int item, int subItem) const {
 
 void TListView::SetItemText(int item, int subItem, std::wstring_view text) {
     if (item < 0 || item >= ItemCount() || subItem < 0 || subItem >= ColumnCount()) {
-        throw EListError(L"List index out of bounds (" + std::to_wstring(item) + L")");
+        throw EListError(L"List index out of bounds (" + DecimalText(item) + L")");
     }
     std::wstring copy(text);
     ListView_SetItemText(Handle(), item, subItem, copy.data());

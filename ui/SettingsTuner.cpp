@@ -82,8 +82,8 @@ void DescribeFailure(Stage stage, TTuneFailure& failure) noexcept {
         failure.problem = stage == Stage::Save ? TTuneProblem::NotVerified : TTuneProblem::NotXml;
         failure.detail = error.Reason();
         if (error.Line() > 0) {
-            failure.detail += L" (line " + std::to_wstring(error.Line()) + L", column " +
-                              std::to_wstring(error.Column()) + L")";
+            failure.detail += L" (line " + framework::DecimalText(error.Line()) + L", column " +
+                              framework::DecimalText(error.Column()) + L")";
         }
     } catch (const framework::Exception& error) {
         failure.problem = stage == Stage::Edit   ? TTuneProblem::NoSettings
