@@ -52,6 +52,9 @@ void TListView::CreateWnd(HWND parent, const RECT& rect) {
 
 void TListView::InitializeWnd() {
     const HWND list = Handle();
+    // Filled without laying itself out and scrolling after each row, which is most of what
+    // filling costs; it is drawn once, whole, when first shown.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     if (m_rowSelect) {
         ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     }
@@ -75,6 +78,8 @@ void TListView::InitializeWnd() {
             ListView_SetItemText(list, row, sub + 1, item.subItems[sub].data());
         }
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 int TListView::ColumnCount() const {
