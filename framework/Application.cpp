@@ -3,11 +3,11 @@
 #include "framework/ErrorDisplay.h"
 #include "framework/Form.h"
 #include "framework/Paths.h"
+#include "framework/TypeName.h"
 
 #include <cxxabi.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <typeinfo>
 
 namespace framework {
@@ -37,14 +37,6 @@ int StartupShowCommand() {
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
     return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWNORMAL;
-}
-
-std::string Demangle(const char* name) {
-    int status = 0;
-    char* readable = abi::__cxa_demangle(name, nullptr, nullptr, &status);
-    std::string result = status == 0 && readable != nullptr ? readable : name;
-    std::free(readable);
-    return result;
 }
 
 }  // namespace
@@ -330,10 +322,10 @@ void TApplication::HandleException() noexcept {
         } catch (const Exception& exception) {
             ShowException(exception);
         } catch (const std::exception& exception) {
-            ShowApplicationError(Demangle(typeid(exception).name()));
+            ShowApplicationError(ReadableTypeName(typeid(exception).name()));
         } catch (...) {
             const std::type_info* type = abi::__cxa_current_exception_type();
-            ShowApplicationError(type != nullptr ? Demangle(type->name()) : "unknown");
+            ShowApplicationError(type != nullptr ? ReadableTypeName(type->name()) : "unknown");
         }
     } catch (...) {
         // The error display itself failed (out of memory, say); there is nobody left to tell.

@@ -4,7 +4,7 @@
 #include "framework/Text.h"
 #include "framework/ThrowSite.h"
 
-#include <cwchar>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -48,6 +48,15 @@ private:
 
     std::vector<HWND> m_windows;
 };
+
+// An address as the C runtime's "%p" writes one: sixteen lower-case hex digits.
+std::wstring AddressText(std::uintptr_t address) {
+    std::wstring text(2 * sizeof address, L'0');
+    for (auto digit = text.rbegin(); digit != text.rend() && address != 0; ++digit, address >>= 4) {
+        *digit = L"0123456789abcdef"[address & 0xF];
+    }
+    return text;
+}
 
 }  // namespace
 
@@ -102,10 +111,10 @@ void ShowApplicationError(const std::string& className) {
                            static_cast<LPCWSTR>(site), &module)) {
         moduleName = FileNameOf(ModuleFileName(module));
     }
-    const auto offset = reinterpret_cast<const char*>(site) - reinterpret_cast<const char*>(module);
-    wchar_t text[1024];
-    std::swprintf(text, std::size(text), L"Exception %ls in module %ls at %p.\r\n%ls%ls\r\n",
-                  FromUtf8(className).c_str(), moduleName.c_str(), reinterpret_cast<void*>(offset), L"", L"");
+    const auto offset = reinterpret_cast<std::uintptr_t>(site) - reinterpret_cast<std::uintptr_t>(module);
+    // The two lines after the address stay empty: there is no more to say about such an object.
+    const std::wstring text = L"Exception " + FromUtf8(className) + L" in module " + moduleName + L" at " +
+                              AddressText(offset) + L".\r\n\r\n";
     ShowMessageBox(nullptr, text, L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 

@@ -1,6 +1,7 @@
 #include "framework/ListView.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Text.h"
 
 #include <commctrl.h>
 
@@ -51,6 +52,9 @@ void TListView::CreateWnd(HWND parent, const RECT& rect) {
 
 void TListView::InitializeWnd() {
     const HWND list = Handle();
+    // Filled without laying itself out and scrolling after each row, which is most of what
+    // filling costs; it is drawn once, whole, when first shown.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     if (m_rowSelect) {
         ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     }
@@ -74,6 +78,8 @@ void TListView::InitializeWnd() {
             ListView_SetItemText(list, row, sub + 1, item.subItems[sub].data());
         }
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 int TListView::ColumnCount() const {
@@ -93,7 +99,7 @@ std::wstring TListView::ItemText(int item, int subItem) const {
 
 void TListView::SetItemText(int item, int subItem, std::wstring_view text) {
     if (item < 0 || item >= ItemCount() || subItem < 0 || subItem >= ColumnCount()) {
-        throw EListError(L"List index out of bounds (" + std::to_wstring(item) + L")");
+        throw EListError(L"List index out of bounds (" + DecimalText(item) + L")");
     }
     std::wstring copy(text);
     ListView_SetItemText(Handle(), item, subItem, copy.data());

@@ -3,6 +3,8 @@
 #include "framework/Win32.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 namespace framework {
 
@@ -46,6 +48,12 @@ std::wstring FromUtf8(std::string_view text) {
     std::wstring result(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
     return result;
+}
+
+std::wstring DecimalText(long long value) {
+    char digits[24];
+    char* const end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    return std::wstring(digits, end);
 }
 
 std::wstring FormatOne(std::wstring_view pattern, std::wstring_view argument) {

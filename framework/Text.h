@@ -20,6 +20,10 @@ std::size_t CopyBounded(wchar_t (&destination)[N], std::wstring_view source) noe
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
 
+// value in decimal digits, as std::to_wstring writes it; std::to_wstring would bring the C
+// runtime's whole printf engine into the program for it.
+std::wstring DecimalText(long long value);
+
 // Replaces the first "%s" in pattern with argument.
 std::wstring FormatOne(std::wstring_view pattern, std::wstring_view argument);
 

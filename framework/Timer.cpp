@@ -10,12 +10,11 @@ constexpr UINT_PTR kTimerId = 1;
 
 }  // namespace
 
-TTimer::TTimer(TComponent* owner)
-    : TComponent(owner), m_window([this](TMessage& message) { HandleMessage(message); }) {}
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {
     if (m_running) {
-        KillTimer(m_window.Handle(), kTimerId);
+        KillTimer(m_window->Handle(), kTimerId);
     }
 }
 
@@ -40,11 +39,14 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 
 void TTimer::UpdateTimer() {
     if (m_running) {
-        KillTimer(m_window.Handle(), kTimerId);
+        KillTimer(m_window->Handle(), kTimerId);
         m_running = false;
     }
     if (m_interval != 0 && m_enabled && m_onTimer) {
-        m_running = SetTimer(m_window.Handle(), kTimerId, m_interval, nullptr) != 0;
+        if (!m_window) {
+            m_window.emplace([this](TMessage& message) { HandleMessage(message); });
+        }
+        m_running = SetTimer(m_window->Handle(), kTimerId, m_interval, nullptr) != 0;
         if (!m_running) {
             throw EOutOfResources(L"Not enough timers available");
         }
@@ -58,7 +60,7 @@ void TTimer::HandleMessage(TMessage& message) {
         }
         return;
     }
-    message.Result = DefWindowProcW(m_window.Handle(), message.Msg, message.WParam, message.LParam);
+    message.Result = DefWindowProcW(m_window->Handle(), message.Msg, message.WParam, message.LParam);
 }
 
 }  // namespace framework

@@ -1,9 +1,11 @@
 // TTimer: a component that raises OnTimer every Interval milliseconds while enabled. Ticks
-// arrive as window messages on the thread that created the timer.
+// arrive as window messages on the thread that first started the timer.
 #pragma once
 
 #include "framework/Component.h"
 #include "framework/UtilityWindow.h"
+
+#include <optional>
 
 namespace framework {
 
@@ -24,7 +26,9 @@ private:
     void UpdateTimer();
     void HandleMessage(TMessage& message);
 
-    TUtilityWindow m_window;
+    // Made when the timer first runs: a hidden top-level window is among the dearer things a start
+    // creates, and a timer may never run, as an animation that waits for the user.
+    std::optional<TUtilityWindow> m_window;
     bool m_enabled = true;
     unsigned m_interval = 1000;
     TNotifyEvent m_onTimer;

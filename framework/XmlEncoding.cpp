@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/Exceptions.h"
+#include "framework/Text.h"
 
 namespace framework {
 
@@ -249,7 +250,7 @@ void TXmlCharset::AppendCharacterData(std::vector<std::uint8_t>& out, std::wstri
         if (!escape.empty()) {
             Append(out, escape);
         } else if (!Append(out, character)) {
-            Append(out, L"&#" + std::to_wstring(static_cast<unsigned long>(code)) + L";");
+            Append(out, L"&#" + DecimalText(code) + L";");
         }
     }
 }

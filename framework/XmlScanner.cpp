@@ -243,7 +243,7 @@ private:
         if (!reason.empty()) {
             message += L": " + reason;
         }
-        message += L" (line " + std::to_wstring(line) + L", column " + std::to_wstring(column) + L")";
+        message += L" (line " + DecimalText(line) + L", column " + DecimalText(column) + L")";
         return EXmlParseError(std::move(message), std::move(reason), line, column, FaultOf(code));
     }
 

@@ -64,7 +64,7 @@ std::wstring SystemSays(const std::wstring& detail) {
 // How a file that does not read as XML is damaged. The parser's own reasons speak of tokens and
 // tags; what helps is whether the file is empty or cut short, or else where it goes wrong.
 std::wstring Damage(const TTuneFailure& failure) {
-    const std::wstring line = std::to_wstring(failure.line);
+    const std::wstring line = framework::DecimalText(failure.line);
     switch (failure.fault) {
         case TXmlFault::Empty:
             return L"It is empty.";
@@ -79,7 +79,7 @@ std::wstring Damage(const TTuneFailure& failure) {
     if (failure.line <= 0) {
         return L"It does not read as XML.";
     }
-    return L"It stops being XML at line " + line + L", column " + std::to_wstring(failure.column) +
+    return L"It stops being XML at line " + line + L", column " + framework::DecimalText(failure.column) +
            (failure.detail.empty() ? std::wstring(L".") : L" (the XML reader says: " + Clause(failure.detail) + L").");
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+
 namespace framework {
 namespace {
 
@@ -20,6 +23,12 @@ TEST(Utf8, RoundTripsTextOutsideTheCodePage) {
     const std::wstring text = L"Клиент \u4E2D\u6587 \U0001F600";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
     EXPECT_EQ(ToUtf8(L""), "");
+}
+
+TEST(DecimalText, WritesEveryValueAsToWstringDoes) {
+    for (const long long value : {0LL, 1000LL, -1LL, LLONG_MAX, LLONG_MIN}) {
+        EXPECT_EQ(DecimalText(value), std::to_wstring(value));
+    }
 }
 
 }  // namespace
