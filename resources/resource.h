@@ -1,6 +1,13 @@
-// Resource ids of the executable. Ranges: 100s RCDATA pictures, 200s button glyphs,
-// 300s image strips; string ids are fixed by the order of the program's string table.
+// Resource ids of the executable, each kind in a range of its own:
+//   100s   RCDATA pictures (IDR_)
+//   200s   button glyphs (IDB_)
+//   300s   image strips (IDB_)
+//   1000s  string table (IDS_), a hundred ids for each purpose:
+//          1000  the framework's own texts (framework/StringIds.h)
+//          1200  the tray icon's errors
 #pragma once
+
+#include "framework/StringIds.h"
 
 #define IDR_BANNER 100
 #define IDR_BANNER_2X 101
@@ -12,5 +19,5 @@
 
 #define IDB_TRAY_IMAGES 300
 
-#define IDS_CANNOT_CREATE_NOTIFY_ICON 0
-#define IDS_CANNOT_REMOVE_NOTIFY_ICON 5
+#define IDS_CANNOT_CREATE_NOTIFY_ICON 1200
+#define IDS_CANNOT_REMOVE_NOTIFY_ICON 1201
