@@ -4,6 +4,7 @@
 //   300s   image strips (IDB_)
 //   1000s  string table (IDS_), a hundred ids for each purpose:
 //          1000  the framework's own texts (framework/StringIds.h)
+//          1100  the main window's captions and the check list's states
 //          1200  the tray icon's errors
 //          1300  the client locator: what the registry holds instead of a folder
 //          1400  how a failure's status sentence and explanation are put together
@@ -22,6 +23,27 @@
 #define IDB_GLYPH_CANCEL_2X 203
 
 #define IDB_TRAY_IMAGES 300
+
+#define IDS_MAIN_CAPTION 1100
+#define IDS_VERSION_LINE 1101
+#define IDS_MADE_BY 1102
+#define IDS_HOW_TO_USE 1103
+#define IDS_RUN 1104
+#define IDS_CLOSE 1105
+#define IDS_CHECK_COLUMN 1106
+#define IDS_STATE_COLUMN 1107
+#define IDS_CHECK_INSTALLED 1108
+#define IDS_CHECK_MEMORY 1109
+#define IDS_CHECK_NET_TYPE 1110
+#define IDS_CHECK_FREE_PORT 1111
+#define IDS_CHECK_CONFIG 1112
+#define IDS_CHECK_DISK 1113
+#define IDS_INITIALIZE_CONFIG 1114
+#define IDS_INITIALIZE_TORVANE 1115
+#define IDS_OPEN_NOTE 1116
+#define IDS_AUTO_OPEN 1117
+#define IDS_STATE_OK 1118
+#define IDS_STATE_ERROR 1119
 
 #define IDS_CANNOT_CREATE_NOTIFY_ICON 1200
 #define IDS_CANNOT_REMOVE_NOTIFY_ICON 1201
