@@ -1,6 +1,7 @@
 #include "framework/ErrorDisplay.h"
 
 #include "framework/Paths.h"
+#include "framework/StringIds.h"
 #include "framework/Text.h"
 #include "framework/ThrowSite.h"
 
@@ -112,10 +113,8 @@ void ShowApplicationError(const std::string& className) {
         moduleName = FileNameOf(ModuleFileName(module));
     }
     const auto offset = reinterpret_cast<std::uintptr_t>(site) - reinterpret_cast<std::uintptr_t>(module);
-    // The two lines after the address stay empty: there is no more to say about such an object.
-    const std::wstring text = L"Exception " + FromUtf8(className) + L" in module " + moduleName + L" at " +
-                              AddressText(offset) + L".\r\n\r\n";
-    ShowMessageBox(nullptr, text, L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    ShowMessageBox(nullptr, FormatText(IDS_APPLICATION_ERROR, {FromUtf8(className), moduleName, AddressText(offset)}),
+                   LoadText(IDS_APPLICATION_ERROR_CAPTION), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 TMessageBoxFunction SetMessageBoxFunction(TMessageBoxFunction function) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "framework/Properties.h"
+#include "framework/Text.h"
 #include "framework/WinControl.h"
 
 #include <array>
@@ -59,7 +60,7 @@ constexpr TRowValue Store(const T& value) {
         stored.numbers[3] = value.height;
     } else if constexpr (std::is_same_v<T, TColor>) {
         stored.numbers[0] = static_cast<int>(value.value);
-    } else if constexpr (std::is_same_v<T, ResourceRef>) {
+    } else if constexpr (std::is_same_v<T, ResourceRef> || std::is_same_v<T, ResourceText>) {
         stored.numbers[0] = value.id;
     } else {
         static_assert(std::is_integral_v<T> || std::is_enum_v<T>, "no stored form for this property type");
@@ -131,12 +132,14 @@ void AssignPath(C& object, T&& value) {
     }
 }
 
-// Values a description gives a property: of the property's own type, a string literal for a
-// text, or a flag of a plain enumeration for a number. What the language would convert silently,
-// a truth value for a number or a number for a truth value, an enumeration or a text, is refused.
+// Values a description gives a property: of the property's own type, a string literal or a text
+// of the string table for a text, or a flag of a plain enumeration for a number. What the language
+// would convert silently, a truth value for a number or a number for a truth value, an enumeration
+// or a text, is refused.
 template <class V, class T>
 concept Accepted = std::is_same_v<V, T> ||
-                   (std::is_same_v<T, std::wstring_view> && std::is_same_v<V, const wchar_t*>) ||
+                   (std::is_same_v<T, std::wstring_view> &&
+                    (std::is_same_v<V, const wchar_t*> || std::is_same_v<V, ResourceText>)) ||
                    (std::is_enum_v<V> && std::is_integral_v<T> && !std::is_same_v<T, bool> &&
                     std::is_convertible_v<V, T>);
 
@@ -185,6 +188,15 @@ template <auto... Path>
 TComponent& Set(TForm&, TComponent& target, const TRowValue& value) {
     using Property = TPath<Path...>;
     AssignPath<Path...>(static_cast<typename Property::Owner&>(target), Load<typename Property::Value>(value));
+    return target;
+}
+
+// The same for a text property given a text of the string table, loaded as the row is applied.
+template <auto... Path>
+TComponent& SetText(TForm&, TComponent& target, const TRowValue& value) {
+    using Property = TPath<Path...>;
+    const std::wstring text = LoadText(static_cast<unsigned>(value.numbers[0]));
+    AssignPath<Path...>(static_cast<typename Property::Owner&>(target), std::wstring_view(text));
     return target;
 }
 
@@ -237,6 +249,13 @@ template <auto... Path>
 constexpr auto Prop(typename description::TPath<Path...>::Value value) {
     return description::TPart<typename description::TPath<Path...>::Owner, TForm, 1>{
         {TFormRow{TFormRow::Kind::Assign, 0, description::Store(value), &description::Set<Path...>}}};
+}
+// A text property from the string table: Prop<&TLabel::SetCaption>(ResourceText{IDS_HOW_TO_USE}).
+template <auto... Path>
+    requires std::is_same_v<typename description::TPath<Path...>::Value, std::wstring_view>
+constexpr auto Prop(ResourceText text) {
+    return description::TPart<typename description::TPath<Path...>::Owner, TForm, 1>{
+        {TFormRow{TFormRow::Kind::Assign, 0, description::Store(text), &description::SetText<Path...>}}};
 }
 template <auto... Path, class V>
     requires(!description::Accepted<std::decay_t<V>, typename description::TPath<Path...>::Value>)

@@ -42,6 +42,11 @@ struct ResourceRef {
     int id = 0;
 };
 
+// A text of the executable's string table, by id: what a caption or an item reads.
+struct ResourceText {
+    int id = 0;
+};
+
 // Font styles, combined as flags.
 enum TFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 

@@ -1,6 +1,7 @@
 #include "framework/Registry.h"
 
 #include "framework/Exceptions.h"
+#include "framework/StringIds.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -84,10 +85,10 @@ std::wstring TRegistry::ReadStringOfType(std::wstring_view name, DWORD& type) co
     DWORD read = size;
     if (RegQueryValueExW(m_currentKey, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                          &read) != ERROR_SUCCESS) {
-        throw ERegistryException(FormatOne(L"Failed to get data for '%s'", name));
+        throw ERegistryException(FormatText(IDS_REGISTRY_GET_DATA_FAILED, {name}));
     }
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
-        throw ERegistryException(FormatOne(L"Invalid data type for '%s'", name));
+        throw ERegistryException(FormatText(IDS_REGISTRY_INVALID_TYPE, {name}));
     }
     const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(read / sizeof(wchar_t));
     return std::wstring(buffer.begin(), std::find(buffer.begin(), end, L'\0'));

@@ -1,5 +1,6 @@
 #include "framework/Text.h"
 
+#include "framework/StringIds.h"
 #include "framework/Win32.h"
 
 #include <algorithm>
@@ -56,12 +57,32 @@ std::wstring DecimalText(long long value) {
     return std::wstring(digits, end);
 }
 
-std::wstring FormatOne(std::wstring_view pattern, std::wstring_view argument) {
-    std::wstring result(pattern);
-    if (const auto at = result.find(L"%s"); at != std::wstring::npos) {
-        result.replace(at, 2, argument);
+std::wstring LoadText(unsigned id) {
+    // Without a buffer the system hands out the text where it lies in the loaded image, so no
+    // length limit applies.
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
+std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::wstring_view> arguments) {
+    std::wstring text;
+    text.reserve(pattern.size());
+    for (std::size_t at = 0; at < pattern.size(); ++at) {
+        if (pattern[at] == L'%' && at + 1 < pattern.size() && pattern[at + 1] >= L'1' && pattern[at + 1] <= L'9') {
+            if (const auto index = static_cast<std::size_t>(pattern[at + 1] - L'1'); index < arguments.size()) {
+                text += arguments.begin()[index];
+                ++at;
+                continue;
+            }
+        }
+        text += pattern[at];
     }
-    return result;
+    return text;
+}
+
+std::wstring FormatText(unsigned id, std::initializer_list<std::wstring_view> arguments) {
+    return FormatText(LoadText(id), arguments);
 }
 
 std::wstring SystemErrorText(unsigned long code) {
@@ -78,9 +99,9 @@ std::wstring SystemErrorText(unsigned long code) {
         text.pop_back();
     }
     if (text.empty()) {
-        wchar_t fallback[32];
-        wsprintfW(fallback, L"Error 0x%08lX", code);
-        text = fallback;
+        wchar_t digits[16];
+        wsprintfW(digits, L"%08lX", code);
+        text = FormatText(IDS_SYSTEM_ERROR_CODE, {digits});
     }
     return text;
 }

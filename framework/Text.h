@@ -1,7 +1,9 @@
-// Small text helpers shared by the framework: bounded copies, conversions, message formatting.
+// Small text helpers shared by the framework: bounded copies, conversions, the string table's
+// texts and their placeholders.
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -24,8 +26,15 @@ std::wstring FromUtf8(std::string_view text);
 // runtime's whole printf engine into the program for it.
 std::wstring DecimalText(long long value);
 
-// Replaces the first "%s" in pattern with argument.
-std::wstring FormatOne(std::wstring_view pattern, std::wstring_view argument);
+// The text of the executable's string table under id, whole whatever its length; empty when the
+// table has none.
+std::wstring LoadText(unsigned id);
+
+// pattern with each placeholder %1 to %9 replaced by that argument, in one pass, so that an
+// argument's own "%2" stays as it is. A placeholder without an argument stays as written.
+std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::wstring_view> arguments);
+// The same with the string table's text under id as the pattern.
+std::wstring FormatText(unsigned id, std::initializer_list<std::wstring_view> arguments);
 
 // The system's description of a Win32 error code or HRESULT, without the trailing line break.
 std::wstring SystemErrorText(unsigned long code);

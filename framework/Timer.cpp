@@ -1,6 +1,8 @@
 #include "framework/Timer.h"
 
 #include "framework/Exceptions.h"
+#include "framework/StringIds.h"
+#include "framework/Text.h"
 
 namespace framework {
 
@@ -48,7 +50,7 @@ void TTimer::UpdateTimer() {
         }
         m_running = SetTimer(m_window->Handle(), kTimerId, m_interval, nullptr) != 0;
         if (!m_running) {
-            throw EOutOfResources(L"Not enough timers available");
+            throw EOutOfResources(LoadText(IDS_NO_TIMERS));
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "framework/Registry.h"
 #include "framework/Text.h"
+#include "resources/resource.h"
 
 #include <shlobj.h>
 
@@ -16,16 +17,16 @@ constexpr KNOWNFOLDERID kRoamingAppData = {0x3eb685db, 0x65f9, 0x4cf6,
 
 // What the registry value holds instead of a folder, each a clause that names the key.
 std::wstring NotAFullPathText(const std::wstring& value) {
-    return std::wstring(kClientKeyDisplayName) + L" holds \"" + value + L"\", which is not a full folder path";
+    return framework::FormatText(IDS_FOLDER_NOT_FULL_PATH, {kClientKeyDisplayName, value});
 }
 std::wstring AFileText(const std::wstring& value) {
-    return std::wstring(kClientKeyDisplayName) + L" names the file \"" + value + L"\" instead of its folder";
+    return framework::FormatText(IDS_FOLDER_IS_FILE, {kClientKeyDisplayName, value});
 }
 std::wstring WrongTypeText(const std::wstring& kind) {
-    return std::wstring(kClientKeyDisplayName) + L" holds " + kind + L" instead of a folder path";
+    return framework::FormatText(IDS_FOLDER_WRONG_TYPE, {kClientKeyDisplayName, kind});
 }
 std::wstring UnreadableText(const std::wstring& reason) {
-    return std::wstring(kClientKeyDisplayName) + L" cannot be read (" + reason + L")";
+    return framework::FormatText(IDS_FOLDER_UNREADABLE, {kClientKeyDisplayName, reason});
 }
 
 // The kind of data a registry value of type holds, as the registry editor names it too.
@@ -33,17 +34,17 @@ std::wstring DataKind(DWORD type) {
     switch (type) {
         case REG_DWORD:
         case REG_DWORD_BIG_ENDIAN:
-            return L"a number (REG_DWORD)";
+            return framework::LoadText(IDS_DATA_DWORD);
         case REG_QWORD:
-            return L"a number (REG_QWORD)";
+            return framework::LoadText(IDS_DATA_QWORD);
         case REG_MULTI_SZ:
-            return L"a list of texts (REG_MULTI_SZ)";
+            return framework::LoadText(IDS_DATA_MULTI_SZ);
         case REG_BINARY:
-            return L"binary data (REG_BINARY)";
+            return framework::LoadText(IDS_DATA_BINARY);
         case REG_NONE:
-            return L"data without a type (REG_NONE)";
+            return framework::LoadText(IDS_DATA_NONE);
         default:
-            return L"data of type " + framework::DecimalText(type);
+            return framework::FormatText(IDS_DATA_OF_TYPE, {framework::DecimalText(type)});
     }
 }
 

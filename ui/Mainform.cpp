@@ -6,10 +6,9 @@
 #include "framework/Paths.h"
 #include "framework/Processes.h"
 #include "framework/Shell.h"
+#include "framework/Text.h"
 #include "ui/SettingsTuner.h"
 #include "resources/resource.h"
-
-#include "Version.h"
 
 namespace ui {
 
@@ -35,9 +34,10 @@ TTuneFailure Failure(TTuneProblem problem, const std::wstring& path, const std::
     return failure;
 }
 
-// The stored window description: read top to bottom as a form file would be.
+// The stored window description: read top to bottom as a form file would be. The words it shows
+// come from the string table, by id; the home page's address is no wording and stays here.
 constexpr auto kDescription = FormDescription<TForm_Main>(
-    Prop<&TForm::SetCaption>(L"Torvane for BitComet " TORVANE_VERSION_SHORT_W),
+    Prop<&TForm::SetCaption>(ResourceText{IDS_MAIN_CAPTION}),
     Prop<&TForm::SetClientWidth>(325),
     Prop<&TForm::SetClientHeight>(359),
     Prop<&TForm::SetBorderStyle>(TFormBorderStyle::bsSingle),
@@ -59,10 +59,10 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TImage::SetPicture2x>(ResourceRef{IDR_BANNER_2X})),
     Object<&TForm_Main::Label1>(L"Label1",
         Prop<&TLabel::SetBounds>({0, 64, 124, 13}),
-        Prop<&TLabel::SetCaption>(L"Version " TORVANE_VERSION_SHORT_W L" (Build " TORVANE_BUILD_W L")")),
+        Prop<&TLabel::SetCaption>(ResourceText{IDS_VERSION_LINE})),
     Object<&TForm_Main::Label2>(L"Label2",
         Prop<&TLabel::SetBounds>({0, 80, 184, 13}),
-        Prop<&TLabel::SetCaption>(L"Made by the Torvane Project")),
+        Prop<&TLabel::SetCaption>(ResourceText{IDS_MADE_BY})),
     Object<&TForm_Main::Label3>(L"Label3",
         Prop<&TLabel::SetBounds>({0, 96, 120, 13}),
         Prop<&TLabel::SetCaption>(kHomePageHost),
@@ -76,7 +76,7 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TBevel::SetBounds>({0, 57, 325, 2})),
     Object<&TForm_Main::Label5>(L"Label5",
         Prop<&TLabel::SetBounds>({248, 64, 56, 13}),
-        Prop<&TLabel::SetCaption>(L"How to Use"),
+        Prop<&TLabel::SetCaption>(ResourceText{IDS_HOW_TO_USE}),
         Prop<&TLabel::SetCursor>(TCursor::crHandPoint),
         Prop<&TLabel::OwnFont, &TFont::SetColor>(clBlue),
         Prop<&TLabel::OwnFont, &TFont::SetStyle>(fsUnderline),
@@ -92,14 +92,14 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Event<&TStatusBar::OnClick, &TForm_Main::StatusBar_MainClick>()),
     Object<&TForm_Main::Button_Run>(L"Button_Run",
         Prop<&TBitBtn::SetBounds>({200, 312, 59, 22}),
-        Prop<&TBitBtn::SetCaption>(L"&Run"),
+        Prop<&TBitBtn::SetCaption>(ResourceText{IDS_RUN}),
         Prop<&TBitBtn::SetGlyph>(ResourceRef{IDB_GLYPH_RETRY}),
         Prop<&TBitBtn::SetGlyph2x>(ResourceRef{IDB_GLYPH_RETRY_2X}),
         Prop<&TBitBtn::SetTabOrder>(1),
         Event<&TBitBtn::OnClick, &TForm_Main::Button_RunClick>()),
     Object<&TForm_Main::Button_Close>(L"Button_Close",
         Prop<&TBitBtn::SetBounds>({264, 312, 59, 22}),
-        Prop<&TBitBtn::SetCaption>(L"&Close"),
+        Prop<&TBitBtn::SetCaption>(ResourceText{IDS_CLOSE}),
         Prop<&TBitBtn::SetGlyph>(ResourceRef{IDB_GLYPH_CANCEL}),
         Prop<&TBitBtn::SetGlyph2x>(ResourceRef{IDB_GLYPH_CANCEL_2X}),
         Prop<&TBitBtn::SetCancel>(true),
@@ -111,42 +111,42 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TListView::SetReadOnly>(true),
         Prop<&TListView::SetRowSelect>(true),
         Prop<&TListView::SetTabOrder>(3),
-        Prop<&TListView::AddColumn>(L"Check and Auto Optimize"),
+        Prop<&TListView::AddColumn>(ResourceText{IDS_CHECK_COLUMN}),
         Prop<&TListView::SetColumnWidth>(273),
-        Prop<&TListView::AddColumn>(L"State"),
+        Prop<&TListView::AddColumn>(ResourceText{IDS_STATE_COLUMN}),
         Prop<&TListView::SetColumnWidth>(50),
-        Prop<&TListView::AddItem>(L"Check BitComet Installed..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_INSTALLED}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Check Computer's Memory..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_MEMORY}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Check Net Type..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_NET_TYPE}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Check and Optimize Free Port..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_FREE_PORT}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Check BitComet's Config..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_CONFIG}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Check Disk Speed and Buffer..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_DISK}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Initialize BitComet's Config..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_INITIALIZE_CONFIG}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(L"Initialize Torvane..."),
+        Prop<&TListView::AddItem>(ResourceText{IDS_INITIALIZE_TORVANE}),
         Prop<&TListView::SetItemImageIndex>(0),
         Prop<&TListView::AddSubItem>(L"")),
     Object<&TForm_Main::GroupBox1>(L"GroupBox1",
         Prop<&TGroupBox::SetBounds>({0, 264, 321, 41}),
-        Prop<&TGroupBox::SetCaption>(L"Note: Must Open BitComet After Click Run."),
+        Prop<&TGroupBox::SetCaption>(ResourceText{IDS_OPEN_NOTE}),
         Prop<&TGroupBox::OwnFont, &TFont::SetColor>(clRed),
         Prop<&TGroupBox::SetTabOrder>(4),
         Object<&TForm_Main::CheckBox_OpenBitComet>(L"CheckBox_OpenBitComet",
             Prop<&TCheckBox::SetBounds>({8, 16, 193, 17}),
-            Prop<&TCheckBox::SetCaption>(L"Auto Open BitComet  After Click Run"),
+            Prop<&TCheckBox::SetCaption>(ResourceText{IDS_AUTO_OPEN}),
             Prop<&TCheckBox::OwnFont, &TFont::SetColor>(clBlack),
             Prop<&TCheckBox::SetChecked>(true),
             Prop<&TCheckBox::SetTabOrder>(0))),
@@ -183,11 +183,11 @@ void TForm_Main::ReadState() {
 void TForm_Main::Fill_ListView(bool installed) {
     // The pause before each of rows 1 to 7 turns "OK"; 4300 ms in all.
     static constexpr DWORD kPauses[] = {1000, 500, 1000, 100, 1500, 100, 100};
-    ListView_Main->SetItemText(0, kStateColumn, installed ? L"OK" : L"Error");
+    ListView_Main->SetItemText(0, kStateColumn, LoadText(installed ? IDS_STATE_OK : IDS_STATE_ERROR));
     for (int row = 1; row <= static_cast<int>(std::size(kPauses)); ++row) {
         Application->ProcessMessages();
         Sleep(kPauses[row - 1]);
-        ListView_Main->SetItemText(row, kStateColumn, L"OK");
+        ListView_Main->SetItemText(row, kStateColumn, LoadText(IDS_STATE_OK));
     }
 }
 
@@ -320,7 +320,7 @@ bool TForm_Main::RunChecksAndTune(const TClientFiles& files, bool installed) {
     if (clientRuns || !OptiBTGuarded(files, kTunedValue)) {
         // The two rows that stand for the settings file tell the truth about it.
         for (const int row : {kConfigCheckRow, kConfigInitializeRow}) {
-            ListView_Main->SetItemText(row, kStateColumn, L"Error");
+            ListView_Main->SetItemText(row, kStateColumn, LoadText(IDS_STATE_ERROR));
         }
         ShowStatus(TuneFailureReport(m_lastTuneFailure));
         return false;

@@ -2,6 +2,7 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Form.h"
+#include "framework/Text.h"
 #include "resources/resource.h"
 
 namespace ui {
@@ -9,13 +10,6 @@ namespace ui {
 using framework::Application;
 
 namespace {
-
-// The error texts live in the program's string table.
-std::wstring ResourceString(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
-}
 
 POINT CursorPosition() {
     POINT point{};
@@ -63,13 +57,13 @@ void TTrayIcon::SetVisible(bool value) {
     // Every assignment repeats the request: the shell, not this flag, knows what it shows.
     if (value) {
         if (!m_shellIcon.Add()) {
-            throw framework::EOutOfResources(ResourceString(IDS_CANNOT_CREATE_NOTIFY_ICON));
+            throw framework::EOutOfResources(framework::LoadText(IDS_CANNOT_CREATE_NOTIFY_ICON));
         }
         SetHide(true);
         Application->HookMainWindow(m_hook);
     } else {
         if (!m_shellIcon.Delete()) {
-            throw framework::EOutOfResources(ResourceString(IDS_CANNOT_REMOVE_NOTIFY_ICON));
+            throw framework::EOutOfResources(framework::LoadText(IDS_CANNOT_REMOVE_NOTIFY_ICON));
         }
         SetHide(false);
         Application->UnhookMainWindow(m_hook);

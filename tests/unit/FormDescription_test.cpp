@@ -79,8 +79,9 @@ TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
     EXPECT_EQ(form.poked, std::vector<std::wstring>{L"First"});
 }
 
-// A property of another kind of component, a truth value for a number or a number for a text,
-// and a handler of another signature do not compile; a misspelt member name never could.
+// A property of another kind of component, a truth value for a number or a number for a text, a
+// string-table id for anything but a text or a picture's id for a text, and a handler of another
+// signature do not compile; a misspelt member name never could.
 template <auto Field, class Row>
 concept Fits = requires(Row row) { Object<Field>(L"", row); };
 template <auto Member, class Value>
@@ -91,6 +92,8 @@ static_assert(Fits<&TTestForm::First, decltype(Prop<&TRecorder::SetCount>(1))>);
 static_assert(!Fits<&TTestForm::First, decltype(Prop<&TForm::SetClientWidth>(1))>);
 static_assert(Takes<&TRecorder::SetCount, int> && !Takes<&TRecorder::SetCount, bool>);
 static_assert(!Takes<&TRecorder::SetFlag, int> && !Takes<&TForm::SetCaption, int>);
+static_assert(Takes<&TForm::SetCaption, ResourceText> && !Takes<&TRecorder::SetCount, ResourceText> &&
+              !Takes<&TForm::SetCaption, ResourceRef>);
 static_assert(Binds<&TRecorder::onPoke, &TTestForm::Poked> && !Binds<&TRecorder::onPoke, &TTestForm::Closing>);
 
 TEST(FormDescription, RejectsWhatTheComponentsDoNotHave) {

@@ -31,5 +31,15 @@ TEST(DecimalText, WritesEveryValueAsToWstringDoes) {
     }
 }
 
+TEST(FormatText, ReplacesEachPlaceholderByItsArgumentInOnePass) {
+    EXPECT_EQ(FormatText(L"%2 before %1, then %1 again", {L"a", L"b"}), L"b before a, then a again");
+    EXPECT_EQ(FormatText(L"%1 and %2", {L"%2", L"100%"}), L"%2 and 100%") << "arguments are not read again";
+    EXPECT_EQ(FormatText(L"%3 of 50% at %", {L"a"}), L"%3 of 50% at %") << "no argument, no placeholder";
+}
+
+TEST(LoadText, IsEmptyForAnIdTheStringTableLacks) {
+    EXPECT_EQ(LoadText(65000), L"");
+}
+
 }  // namespace
 }  // namespace framework
