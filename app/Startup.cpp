@@ -1,11 +1,11 @@
 #include "app/Startup.h"
 
+#include <memory>
+
 #include "framework/Application.h"
 #include "framework/ErrorDisplay.h"
 #include "framework/Handles.h"
 #include "ui/Mainform.h"
-
-#include <memory>
 
 namespace app {
 
@@ -44,8 +44,7 @@ bool WokeRunningInstance() {
         return false;
     }
     // Without a handle (the name is taken by something else) there is nothing to wait for.
-    const HWND running =
-        g_instanceMutex ? WaitForRunningInstance() : FindWindowW(nullptr, kApplicationTitle);
+    const HWND running = g_instanceMutex ? WaitForRunningInstance() : FindWindowW(nullptr, kApplicationTitle);
     if (running == nullptr) {
         return false;
     }

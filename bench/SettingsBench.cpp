@@ -1,13 +1,7 @@
 // Times the settings pass (tune and restore) on settings files of 10 KB to 10 MB, beside a bare
 // MSXML load and save and a plain read, write, flush and rename of the same file in the same run;
 // and the private memory a pass leaves behind on a large file against a small one.
-#include "framework/Com.h"
-#include "framework/Files.h"
-#include "framework/XmlDocument.h"
-#include "tests/support/TestSupport.h"
-#include "ui/ClientLocator.h"
-#include "ui/SettingsTuner.h"
-
+#include "framework/Win32.h"
 #include <msxml2.h>
 #include <psapi.h>
 
@@ -17,6 +11,13 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "framework/Com.h"
+#include "framework/Files.h"
+#include "framework/XmlDocument.h"
+#include "tests/support/TestSupport.h"
+#include "ui/ClientLocator.h"
+#include "ui/SettingsTuner.h"
 
 namespace {
 
@@ -29,8 +30,10 @@ struct FileSize {
     const char* label;
     std::size_t bytes;
 };
-constexpr FileSize kSizes[] = {
-    {"10 KB", 10 * 1024}, {"100 KB", 100 * 1024}, {"1 MB", 1024 * 1024}, {"10 MB", 10 * 1024 * 1024}};
+constexpr FileSize kSizes[] = {{"10 KB", 10 * 1024},
+                               {"100 KB", 100 * 1024},
+                               {"1 MB", 1024 * 1024},
+                               {"10 MB", 10 * 1024 * 1024}};
 
 constexpr const char* kManaged[] = {"ConnectedPeersMax", "MaxTcpConnectionAttempts", "GlobalMaxUploadRate",
                                     "GlobalMaxDownloadRate"};
@@ -120,8 +123,8 @@ void BareLoadAndSave(const std::wstring& path) {
 void PlainRewrite(const std::wstring& path) {
     const std::vector<std::uint8_t> bytes = framework::ReadFileBytes(path);
     const std::wstring copy = path + L".copy";
-    const HANDLE file = CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file =
+        CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     FlushFileBuffers(file);
@@ -133,8 +136,7 @@ void PlainRewrite(const std::wstring& path) {
 SIZE_T PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
     return std::max(counters.PagefileUsage, counters.PrivateUsage);
 }
 
@@ -168,15 +170,17 @@ int main() {
     };
     const SIZE_T small = privateAfterPasses(10 * 1024);
     const SIZE_T large = privateAfterPasses(1024 * 1024);
-    std::printf("Private memory after tune and restore passes: %.1f MB after 10 KB files, %.1f MB after 1 MB files "
-                "(%+.2f MB)\n\n",
-                small / 1048576.0, large / 1048576.0, (static_cast<double>(large) - static_cast<double>(small)) / 1048576.0);
+    std::printf(
+        "Private memory after tune and restore passes: %.1f MB after 10 KB files, %.1f MB after 1 MB files "
+        "(%+.2f MB)\n\n",
+        small / 1048576.0, large / 1048576.0, (static_cast<double>(large) - static_cast<double>(small)) / 1048576.0);
 
     std::printf("Median of %d rounds after one to warm up, in milliseconds; the three take turns in each round.\n",
                 kRepetitions);
     std::printf("OptiBT: the settings pass; MSXML: a bare load and save; rewrite: read, write, flush, rename.\n");
     for (const bool distinctNames : {false, true}) {
-        std::printf("\n%s\n", distinctNames ? "Every setting named differently:" : "Names from 400, as in the client's file:");
+        std::printf("\n%s\n",
+                    distinctNames ? "Every setting named differently:" : "Names from 400, as in the client's file:");
         std::printf("%-6s %9s %-8s %9s %9s %9s %10s %11s\n", "size", "settings", "op", "OptiBT", "MSXML", "rewrite",
                     "vs MSXML", "vs rewrite");
         for (const FileSize& size : kSizes) {
@@ -190,8 +194,8 @@ int main() {
                     MedianMilliseconds([&, input = input] { WriteBytes(settings, *input); },
                                        {[&, value = value] { optiBT(value); }, [&] { BareLoadAndSave(settings); },
                                         [&] { PlainRewrite(settings); }});
-                std::printf("%-6s %9d %-8s %9.1f %9.1f %9.1f %9.2fx %10.2fx\n", size.label, settingCount, op,
-                            times[0], times[1], times[2], times[0] / times[1], times[0] / times[2]);
+                std::printf("%-6s %9d %-8s %9.1f %9.1f %9.1f %9.2fx %10.2fx\n", size.label, settingCount, op, times[0],
+                            times[1], times[2], times[0] / times[1], times[0] / times[2]);
                 std::fflush(stdout);
             }
         }

@@ -2,8 +2,7 @@
 // minimal Win32 program that only opens a window, in the same run under the same Wine; and
 // reports the working set once the window is up. The program starts on a registered client
 // with a typical settings file of about 50 KB, which it restores on every start.
-#include "tests/support/TestSupport.h"
-
+#include "framework/Win32.h"
 #include <psapi.h>
 
 #include <algorithm>
@@ -11,6 +10,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tests/support/TestSupport.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include "framework/Application.h"
 
-#include "framework/ErrorDisplay.h"
-#include "framework/Form.h"
-#include "framework/Paths.h"
-#include "framework/TypeName.h"
-
 #include <cxxabi.h>
 
 #include <algorithm>
 #include <typeinfo>
+
+#include "framework/ErrorDisplay.h"
+#include "framework/Form.h"
+#include "framework/Paths.h"
+#include "framework/TypeName.h"
 
 namespace framework {
 
@@ -243,9 +243,9 @@ void TApplication::FormVisibilityChanged() {
     const bool anyVisible = std::any_of(forms.begin(), forms.end(), [](const TForm* form) { return form->Visible(); });
     const HWND window = Handle();
     if ((IsWindowVisible(window) != FALSE) != anyVisible && !IsIconic(window)) {
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                         (anyVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        SetWindowPos(
+            window, nullptr, 0, 0, 0, 0,
+            SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (anyVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     }
 }
 
@@ -335,6 +335,5 @@ void TApplication::HandleException() noexcept {
 void TApplication::ShowException(const Exception& exception) {
     ShowErrorMessage(Handle(), Title(), exception.Message());
 }
-
 
 }  // namespace framework

@@ -2,15 +2,15 @@
 // and the application's exception handling.
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "framework/Component.h"
 #include "framework/Exceptions.h"
 #include "framework/Form.h"
 #include "framework/Icon.h"
 #include "framework/Window.h"
-
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace framework {
 
@@ -25,9 +25,8 @@ struct TWindowHook {
 
 template <auto Method, class T>
 TWindowHook MakeWindowHook(T& object) {
-    return TWindowHook{&object, [](void* self, TMessage& message) -> bool {
-                           return (static_cast<T*>(self)->*Method)(message);
-                       }};
+    return TWindowHook{&object,
+                       [](void* self, TMessage& message) -> bool { return (static_cast<T*>(self)->*Method)(message); }};
 }
 
 class TApplication : public TComponent, public TFormHost {

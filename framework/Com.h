@@ -2,7 +2,6 @@
 #pragma once
 
 #include "framework/Win32.h"
-
 #include <objbase.h>
 #include <oleauto.h>
 
@@ -31,8 +30,8 @@ public:
 
     // Takes over the reference of a holder of a derived interface, as a base interface.
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    ComPtr(ComPtr<U>&& other) noexcept : m_ptr(other.Detach()) {}
+    requires std::is_convertible_v<U*, T*> ComPtr(ComPtr<U>&& other)
+    noexcept : m_ptr(other.Detach()) {}
 
     T* Get() const noexcept { return m_ptr; }
     T* operator->() const noexcept { return m_ptr; }
@@ -61,8 +60,7 @@ private:
 class Bstr {
 public:
     Bstr() = default;
-    explicit Bstr(std::wstring_view text)
-        : m_bstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Bstr(std::wstring_view text) : m_bstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     ~Bstr() { SysFreeString(m_bstr); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;

@@ -1,8 +1,8 @@
 #include "framework/Component.h"
 
-#include "framework/Exceptions.h"
-
 #include <algorithm>
+
+#include "framework/Exceptions.h"
 
 namespace framework {
 
@@ -20,8 +20,9 @@ void TComponent::DestroyComponents() {
 }
 
 void TComponent::FreeComponent(TComponent& component) {
-    const auto owned = std::find_if(m_components.begin(), m_components.end(),
-                                    [&](const std::unique_ptr<TComponent>& entry) { return entry.get() == &component; });
+    const auto owned =
+        std::find_if(m_components.begin(), m_components.end(),
+                     [&](const std::unique_ptr<TComponent>& entry) { return entry.get() == &component; });
     if (owned == m_components.end()) {
         throw Exception(L"Component " + component.Name() + L" is not owned by " + m_name);
     }

@@ -1,13 +1,13 @@
 // TComponent: the owner tree of the program's parts, with loading and removal notifications.
 #pragma once
 
-#include "framework/Properties.h"
-
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "framework/Properties.h"
 
 namespace framework {
 

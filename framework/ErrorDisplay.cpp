@@ -1,13 +1,13 @@
 #include "framework/ErrorDisplay.h"
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "framework/Paths.h"
 #include "framework/StringIds.h"
 #include "framework/Text.h"
 #include "framework/ThrowSite.h"
-
-#include <cstdint>
-#include <utility>
-#include <vector>
 
 namespace framework {
 
@@ -82,8 +82,7 @@ void ShowErrorMessage(HWND owner, const std::wstring& caption, std::wstring_view
             info.cbSize = sizeof info;
             GetMonitorInfoW(target, &info);
             SetWindowPos(owner, nullptr, (info.rcWork.left + info.rcWork.right) / 2,
-                         (info.rcWork.top + info.rcWork.bottom) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                         (info.rcWork.top + info.rcWork.bottom) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             moved = true;
         }
     }
@@ -93,8 +92,7 @@ void ShowErrorMessage(HWND owner, const std::wstring& caption, std::wstring_view
         ShowMessageBox(owner, WithClosingPeriod(message), caption, MB_OK | MB_ICONSTOP);
     }
     if (moved) {
-        SetWindowPos(owner, nullptr, ownerRect.left, ownerRect.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(owner, nullptr, ownerRect.left, ownerRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (active != nullptr && IsWindow(active)) {
         SetActiveWindow(active);

@@ -1,7 +1,8 @@
 #include "framework/Exceptions.h"
 
-#include "framework/Text.h"
 #include "framework/Win32.h"
+
+#include "framework/Text.h"
 
 namespace framework {
 

@@ -66,7 +66,10 @@ enum class TXmlFault {
 // stopped at (0 when it did not say).
 class EXmlParseError : public EXmlError {
 public:
-    EXmlParseError(std::wstring message, std::wstring reason, long line, long column = 0,
+    EXmlParseError(std::wstring message,
+                   std::wstring reason,
+                   long line,
+                   long column = 0,
                    TXmlFault fault = TXmlFault::Malformed)
         : EXmlError(std::move(message)), m_reason(std::move(reason)), m_line(line), m_column(column), m_fault(fault) {}
     const std::wstring& Reason() const noexcept { return m_reason; }

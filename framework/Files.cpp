@@ -1,8 +1,5 @@
 #include "framework/Files.h"
 
-#include "framework/Exceptions.h"
-#include "framework/Handles.h"
-#include "framework/Paths.h"
 #include "framework/Win32.h"
 
 #include <algorithm>
@@ -10,6 +7,10 @@
 #include <limits>
 #include <optional>
 #include <utility>
+
+#include "framework/Exceptions.h"
+#include "framework/Handles.h"
+#include "framework/Paths.h"
 
 namespace framework {
 
@@ -143,7 +144,7 @@ std::optional<Protection> ProtectionOf(const std::wstring& path) {
 // system then says only that access was denied.
 bool IsHeldOpen(const std::wstring& path) {
     const TFileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr));
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
     return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
@@ -206,7 +207,8 @@ public:
     }
 
     std::vector<std::uint8_t> ReadBack() {
-        Win32Check(SetFilePointerEx(m_handle.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0, L"Cannot read " + m_path);
+        Win32Check(SetFilePointerEx(m_handle.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0,
+                   L"Cannot read " + m_path);
         std::vector<std::uint8_t> bytes;
         std::uint8_t buffer[65536];
         for (;;) {
@@ -292,7 +294,7 @@ HANDLE OpenLeftover(const std::wstring& path, const std::wstring& expected, DWOR
 void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
     // A first look that locks nothing, so that a user's file behind a link is not even held.
     const bool itself = TFileHandle(OpenLeftover(path, expected, FILE_READ_ATTRIBUTES,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
                             .Valid();
     if (!itself) {
         return;
@@ -322,7 +324,7 @@ void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
 
 std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path) {
     TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     Win32Check(file.Valid(), L"Cannot open " + path);
     LARGE_INTEGER size{};
     Win32Check(GetFileSizeEx(file.Get(), &size) != 0, L"Cannot read " + path);
@@ -360,7 +362,7 @@ bool SetSettableAttributes(const std::wstring& path, unsigned long attributes) {
 
 std::wstring FinalPath(const std::wstring& path) {
     const TFileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.Valid()) {
         return path;
     }

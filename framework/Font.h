@@ -1,11 +1,12 @@
 // TFont: a font description (at 96 DPI) and the GDI font made from it for a given DPI.
 #pragma once
 
-#include "framework/Handles.h"
-#include "framework/Properties.h"
 #include "framework/Win32.h"
 
 #include <string>
+
+#include "framework/Handles.h"
+#include "framework/Properties.h"
 
 namespace framework {
 

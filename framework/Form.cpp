@@ -1,10 +1,10 @@
 #include "framework/Form.h"
 
-#include "framework/Handles.h"
-#include "framework/Exceptions.h"
-#include "framework/ShiftState.h"
-
 #include <algorithm>
+
+#include "framework/Exceptions.h"
+#include "framework/Handles.h"
+#include "framework/ShiftState.h"
 
 namespace framework {
 
@@ -46,8 +46,8 @@ TWinControl* FindCancelButton(const TWinControl& parent) noexcept {
 
 wchar_t UpperCase(wchar_t character) noexcept {
     // CharUpperW takes one character in place of a string when the pointer's high bits are zero.
-    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
-        CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
+    return static_cast<wchar_t>(
+        reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
 }
 
 // The control below parent whose caption marks character (in upper case) as its access key with

@@ -2,13 +2,13 @@
 // button, and the close protocol of the application's forms.
 #pragma once
 
-#include "framework/FormDescription.h"
-#include "framework/Icon.h"
-#include "framework/WinControl.h"
-
 #include <functional>
 #include <span>
 #include <vector>
+
+#include "framework/FormDescription.h"
+#include "framework/Icon.h"
+#include "framework/WinControl.h"
 
 namespace framework {
 

@@ -9,15 +9,15 @@
 // compile.
 #pragma once
 
-#include "framework/Properties.h"
-#include "framework/Text.h"
-#include "framework/WinControl.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
+
+#include "framework/Properties.h"
+#include "framework/Text.h"
+#include "framework/WinControl.h"
 
 namespace framework {
 
@@ -137,9 +137,8 @@ void AssignPath(C& object, T&& value) {
 // would convert silently, a truth value for a number or a number for a truth value, an enumeration
 // or a text, is refused.
 template <class V, class T>
-concept Accepted = std::is_same_v<V, T> ||
-                   (std::is_same_v<T, std::wstring_view> &&
-                    (std::is_same_v<V, const wchar_t*> || std::is_same_v<V, ResourceText>)) ||
+concept Accepted = std::is_same_v<V, T> ||(std::is_same_v<T, std::wstring_view> &&
+                                           (std::is_same_v<V, const wchar_t*> || std::is_same_v<V, ResourceText>)) ||
                    (std::is_enum_v<V> && std::is_integral_v<T> && !std::is_same_v<T, bool> &&
                     std::is_convertible_v<V, T>);
 
@@ -252,20 +251,18 @@ constexpr auto Prop(typename description::TPath<Path...>::Value value) {
 }
 // A text property from the string table: Prop<&TLabel::SetCaption>(ResourceText{IDS_HOW_TO_USE}).
 template <auto... Path>
-    requires std::is_same_v<typename description::TPath<Path...>::Value, std::wstring_view>
+requires std::is_same_v<typename description::TPath<Path...>::Value, std::wstring_view>
 constexpr auto Prop(ResourceText text) {
     return description::TPart<typename description::TPath<Path...>::Owner, TForm, 1>{
         {TFormRow{TFormRow::Kind::Assign, 0, description::Store(text), &description::SetText<Path...>}}};
 }
 template <auto... Path, class V>
-    requires(!description::Accepted<std::decay_t<V>, typename description::TPath<Path...>::Value>)
-void Prop(V&&) = delete;
+requires(!description::Accepted<std::decay_t<V>, typename description::TPath<Path...>::Value>) void Prop(V&&) = delete;
 
 // An event of the enclosing object bound to a handler method of the form.
 template <auto EventMember, auto Handler>
-    requires std::is_constructible_v<typename description::TMember<decltype(EventMember)>::Value,
-                                     typename description::THandlerOf<decltype(Handler)>::Type>
-constexpr auto Event() {
+requires std::is_constructible_v < typename description::TMember<decltype(EventMember)>::Value,
+typename description::THandlerOf<decltype(Handler)>::Type > constexpr auto Event() {
     return description::TPart<typename description::TMember<decltype(EventMember)>::Class,
                               typename description::THandlerOf<decltype(Handler)>::Form, 1>{
         {TFormRow{TFormRow::Kind::Assign, 0, {}, &description::Bind<EventMember, Handler>}}};
@@ -274,9 +271,8 @@ constexpr auto Event() {
 // A property of the enclosing object that refers to another component of the form, by the
 // form's field for it; resolved once every component exists, as a form file's references are.
 template <auto Member, auto Field>
-    requires std::is_convertible_v<typename description::TMember<decltype(Field)>::Value,
-                                   typename description::TMember<decltype(Member)>::Value>
-constexpr auto Reference() {
+requires std::is_convertible_v < typename description::TMember<decltype(Field)>::Value,
+typename description::TMember<decltype(Member)>::Value > constexpr auto Reference() {
     return description::TPart<typename description::TMember<decltype(Member)>::Class, description::FormOf<Field>, 1>{
         {TFormRow{TFormRow::Kind::Reference, 0, {}, &description::Resolve<Member, Field>}}};
 }
@@ -284,8 +280,10 @@ constexpr auto Reference() {
 // A component of the form, created into the form's field and named name, with its rows. A
 // control is placed in the enclosing control; other components stand at the form's level.
 template <auto Field, class... Parts>
-    requires(description::FitsIn<Parts, description::ComponentOf<Field>, description::FormOf<Field>> && ...)
-constexpr auto Object(std::wstring_view name, const Parts&... parts) {
+requires(description::FitsIn<Parts,
+                             description::ComponentOf<Field>,
+                             description::FormOf<Field>>&&...) constexpr auto Object(std::wstring_view name,
+                                                                                     const Parts&... parts) {
     using Component = description::ComponentOf<Field>;
     using Form = description::FormOf<Field>;
     using Target = std::conditional_t<std::is_base_of_v<TWinControl, Component>, TWinControl, Form>;
@@ -298,8 +296,7 @@ constexpr auto Object(std::wstring_view name, const Parts&... parts) {
 
 // The whole description of a form of class Form: its own rows and its components, as one table.
 template <class Form, class... Parts>
-    requires(description::FitsIn<Parts, Form, Form> && ...)
-constexpr auto FormDescription(const Parts&... parts) {
+requires(description::FitsIn<Parts, Form, Form>&&...) constexpr auto FormDescription(const Parts&... parts) {
     std::array<TFormRow, (std::size_t{0} + ... + Parts::kCount)> rows{};
     [[maybe_unused]] std::size_t at = 0;
     (description::Append(rows, at, parts, 0), ...);

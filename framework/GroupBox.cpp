@@ -1,5 +1,6 @@
 #include "framework/GroupBox.h"
 
+#include "framework/Win32.h"
 #include <uxtheme.h>
 
 #include "framework/Handles.h"

@@ -33,8 +33,8 @@ void TImage::Paint(HDC dc) {
     const int height = m_stretch ? client.bottom : m_picture.Height();
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, m_picture.Width(), m_picture.Height(),
-                  m_picture.Pixels().data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, m_picture.Width(), m_picture.Height(), m_picture.Pixels().data(),
+                  &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 }  // namespace framework

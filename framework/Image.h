@@ -1,8 +1,8 @@
 // TImage: a picture from the executable's resources, drawn at its size or stretched to the control.
 #pragma once
 
-#include "framework/JpegImage.h"
 #include "framework/CustomControl.h"
+#include "framework/JpegImage.h"
 
 namespace framework {
 

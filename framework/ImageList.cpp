@@ -13,8 +13,8 @@ constexpr COLORREF kBackground = RGB(255, 0, 255);
 constexpr UINT kListFlags = ILC_COLOR24 | ILC_MASK;
 
 HBITMAP LoadBitmapResource(int bitmapId) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
-                                           LR_CREATEDIBSECTION));
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 // Appends the images of bitmap to list, masked where it shows the background, and releases the

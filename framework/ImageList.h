@@ -1,10 +1,10 @@
 // TImageList: a list of same-sized images with masks, filled from a bitmap strip resource.
 #pragma once
 
-#include "framework/Component.h"
 #include "framework/Win32.h"
-
 #include <commctrl.h>
+
+#include "framework/Component.h"
 
 namespace framework {
 

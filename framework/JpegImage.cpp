@@ -1,12 +1,13 @@
 #include "framework/JpegImage.h"
 
-#include "framework/Exceptions.h"
-#include "framework/Text.h"
 #include "framework/Win32.h"
 
 #include <cstdio>
 
 #include <jpeglib.h>
+
+#include "framework/Exceptions.h"
+#include "framework/Text.h"
 
 namespace framework {
 

@@ -1,9 +1,10 @@
 #include "framework/ListView.h"
 
+#include "framework/Win32.h"
+#include <commctrl.h>
+
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
-
-#include <commctrl.h>
 
 namespace framework {
 

@@ -1,10 +1,10 @@
 // TListView: a report-style list with columns, rows and per-row sub-items.
 #pragma once
 
-#include "framework/WinControl.h"
-
 #include <string>
 #include <vector>
+
+#include "framework/WinControl.h"
 
 namespace framework {
 

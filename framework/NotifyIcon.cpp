@@ -1,8 +1,8 @@
 #include "framework/NotifyIcon.h"
 
-#include "framework/Text.h"
-
 #include <utility>
+
+#include "framework/Text.h"
 
 namespace framework {
 

@@ -2,12 +2,13 @@
 // remove it, the window its callbacks arrive at, and its return after the taskbar restarts.
 #pragma once
 
-#include "framework/UtilityWindow.h"
-
+#include "framework/Win32.h"
 #include <shellapi.h>
 
 #include <functional>
 #include <string_view>
+
+#include "framework/UtilityWindow.h"
 
 namespace framework {
 

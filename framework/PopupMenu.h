@@ -1,11 +1,12 @@
 // TPopupMenu: a context menu popped up at a point on the screen.
 #pragma once
 
-#include "framework/Component.h"
 #include "framework/Win32.h"
 
 #include <string>
 #include <vector>
+
+#include "framework/Component.h"
 
 namespace framework {
 

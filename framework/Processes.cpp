@@ -1,7 +1,6 @@
 #include "framework/Processes.h"
 
 #include "framework/Win32.h"
-
 #include <tlhelp32.h>
 
 #include "framework/Files.h"
@@ -13,8 +12,8 @@ namespace framework {
 namespace {
 
 bool SamePathText(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 // The program file a process runs, or empty when the system does not say.
@@ -62,8 +61,8 @@ bool IsProgramRunning(const std::wstring& path) {
             continue;
         }
         const std::wstring image = ImagePath(entry.th32ProcessID);
-        running = !image.empty() && (SamePathText(image, path) || SamePathText(image, final) ||
-                                     SamePathText(FinalPath(image), final));
+        running = !image.empty() &&
+                  (SamePathText(image, path) || SamePathText(image, final) || SamePathText(FinalPath(image), final));
     }
     return running;
 }

@@ -1,11 +1,11 @@
 #include "framework/Registry.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/Exceptions.h"
 #include "framework/StringIds.h"
 #include "framework/Text.h"
-
-#include <algorithm>
-#include <vector>
 
 namespace framework {
 

@@ -1,10 +1,11 @@
 #include "framework/Shell.h"
 
+#include "framework/Win32.h"
 #include <shellapi.h>
 
-#include "framework/Com.h"
-
 #include <utility>
+
+#include "framework/Com.h"
 
 namespace framework {
 

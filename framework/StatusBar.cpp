@@ -1,5 +1,6 @@
 #include "framework/StatusBar.h"
 
+#include "framework/Win32.h"
 #include <commctrl.h>
 
 namespace framework {

@@ -2,10 +2,10 @@
 // text across its whole width.
 #pragma once
 
-#include "framework/WinControl.h"
-
 #include <string>
 #include <vector>
+
+#include "framework/WinControl.h"
 
 namespace framework {
 

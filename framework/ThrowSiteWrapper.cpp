@@ -1,9 +1,9 @@
 // Linked in only where -Wl,--wrap=__cxa_throw asks for it: every throw of such a program, the
 // standard library's included, comes through here first. It stays out of other programs, which
 // would otherwise need the option for __real___cxa_throw.
-#include "framework/ThrowSite.h"
-
 #include <typeinfo>
+
+#include "framework/ThrowSite.h"
 
 extern "C" [[noreturn]] void __real___cxa_throw(void* object, std::type_info* type, void (*destructor)(void*));
 

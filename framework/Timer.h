@@ -2,10 +2,10 @@
 // arrive as window messages on the thread that first started the timer.
 #pragma once
 
+#include <optional>
+
 #include "framework/Component.h"
 #include "framework/UtilityWindow.h"
-
-#include <optional>
 
 namespace framework {
 

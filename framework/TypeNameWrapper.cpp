@@ -3,11 +3,11 @@
 // program. Its one caller there is std::terminate's default handler, naming the exception in
 // flight; a name the reader does not take stays mangled, as the handler writes it when the
 // demangler fails.
-#include "framework/TypeName.h"
-
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+
+#include "framework/TypeName.h"
 
 // The ABI's contract: the name in buffer (malloc'd, *length bytes, grown with realloc) or, without
 // one, in a new malloc'd block; status 0, or -1 out of memory, -2 no name this reader takes, -3 a

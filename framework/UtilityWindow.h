@@ -2,9 +2,9 @@
 // need a window of their own (timers, notification-area icons).
 #pragma once
 
-#include "framework/Window.h"
-
 #include <functional>
+
+#include "framework/Window.h"
 
 namespace framework {
 

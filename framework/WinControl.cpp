@@ -92,8 +92,7 @@ void TWinControl::SetEnabled(bool enabled) {
 
 bool TWinControl::CanFocus() const noexcept {
     for (const TWinControl* control = this; control != nullptr; control = control->m_parent) {
-        if (!control->HandleAllocated() || !IsWindowVisible(control->Handle()) ||
-            !IsWindowEnabled(control->Handle())) {
+        if (!control->HandleAllocated() || !IsWindowVisible(control->Handle()) || !IsWindowEnabled(control->Handle())) {
             return false;
         }
     }
@@ -156,7 +155,10 @@ void TWinControl::CreateHandle() {
     }
 }
 
-void TWinControl::CreateControlWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
+void TWinControl::CreateControlWindow(const wchar_t* className,
+                                      DWORD style,
+                                      DWORD exStyle,
+                                      HWND parent,
                                       const RECT& rect) {
     TCreateParams params = ChildParams(parent, rect);
     params.exStyle = exStyle;

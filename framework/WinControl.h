@@ -2,15 +2,15 @@
 // published properties every control shares and the notifications its parent reflects to it.
 #pragma once
 
-#include "framework/Component.h"
-#include "framework/Font.h"
-#include "framework/Handles.h"
-#include "framework/Window.h"
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "framework/Component.h"
+#include "framework/Font.h"
+#include "framework/Handles.h"
+#include "framework/Window.h"
 
 namespace framework {
 

@@ -1,8 +1,9 @@
 #include "framework/Window.h"
 
-#include "framework/Exceptions.h"
-
+#include "framework/Win32.h"
 #include <commctrl.h>
+
+#include "framework/Exceptions.h"
 
 namespace framework {
 
@@ -76,16 +77,15 @@ void TWindow::CreateOwnWindow(const TWindowClass& windowClass, const TCreatePara
         wc.lpszClassName = windowClass.name;
         Win32Check(RegisterClassExW(&wc) != 0, L"Cannot register window class");
     }
-    const HWND window = CreateWindowExW(params.exStyle, windowClass.name, params.text, params.style, params.x,
-                                        params.y, params.width, params.height, params.parent, params.menuOrId,
-                                        instance, this);
+    const HWND window = CreateWindowExW(params.exStyle, windowClass.name, params.text, params.style, params.x, params.y,
+                                        params.width, params.height, params.parent, params.menuOrId, instance, this);
     Win32Check(window != nullptr, L"Cannot create window");
 }
 
 void TWindow::CreateSystemControl(const wchar_t* className, const TCreateParams& params) {
-    const HWND window = CreateWindowExW(params.exStyle, className, params.text, params.style, params.x, params.y,
-                                        params.width, params.height, params.parent, params.menuOrId,
-                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND window =
+        CreateWindowExW(params.exStyle, className, params.text, params.style, params.x, params.y, params.width,
+                        params.height, params.parent, params.menuOrId, GetModuleHandleW(nullptr), nullptr);
     Win32Check(window != nullptr, L"Cannot create control");
     if (!SetPropW(window, kWrapperProperty, this) ||
         !SetWindowSubclass(window, &TWindow::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
@@ -161,8 +161,8 @@ LRESULT CALLBACK TWindow::OwnWindowProc(HWND window, UINT msg, WPARAM wParam, LP
     return self->Dispatch(window, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TWindow::SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR refData) {
+LRESULT CALLBACK
+TWindow::SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
     return reinterpret_cast<TWindow*>(refData)->Dispatch(window, msg, wParam, lParam);
 }
 

@@ -1,10 +1,11 @@
 // TWindow: the base that owns one HWND and routes its messages to a virtual procedure.
 #pragma once
 
-#include "framework/Messages.h"
 #include "framework/Win32.h"
 
 #include <functional>
+
+#include "framework/Messages.h"
 
 namespace framework {
 
@@ -63,8 +64,8 @@ protected:
 
 private:
     static LRESULT CALLBACK OwnWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK
+    SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR refData);
     LRESULT Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     void Detach() noexcept;
 

@@ -37,7 +37,8 @@ NameBytes NameBytesAt(std::span<const std::uint8_t> bytes, std::size_t start, co
         end += unit;
     }
     const std::span<const std::uint8_t> qualified = bytes.subspan(start + unit, end - start - unit);
-    return {qualified, colon == 0 ? std::span<const std::uint8_t>() : bytes.subspan(start + unit, colon - start - unit)};
+    return {qualified,
+            colon == 0 ? std::span<const std::uint8_t>() : bytes.subspan(start + unit, colon - start - unit)};
 }
 
 void AppendBytes(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> bytes) {
@@ -236,9 +237,7 @@ TXmlFileEdit TXMLDocument::PlanEdit(std::vector<std::uint8_t> bytes, const TXmlC
 }
 
 void TXmlFileEdit::Verify(const std::vector<std::uint8_t>& written) const {
-    const auto fail = [&] {
-        throw EXmlError(L"The copy written to " + m_path + L" does not hold what was meant");
-    };
+    const auto fail = [&] { throw EXmlError(L"The copy written to " + m_path + L" does not hold what was meant"); };
     if (written != m_edited) {
         fail();
     }
@@ -266,7 +265,8 @@ void TXmlFileEdit::Verify(const std::vector<std::uint8_t>& written) const {
     // original's, which parsed as it stands.
     const std::size_t unit = TXmlCharset::Of(written).UnitSize();
     for (const Stretch& stretch : m_stretches) {
-        std::vector<std::uint8_t> document(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(m_contextEnd));
+        std::vector<std::uint8_t> document(written.begin(),
+                                           written.begin() + static_cast<std::ptrdiff_t>(m_contextEnd));
         document.insert(document.end(), written.begin() + static_cast<std::ptrdiff_t>(stretch.start),
                         written.begin() + static_cast<std::ptrdiff_t>(stretch.end));
         AppendBytes(document, m_closing);

@@ -3,14 +3,14 @@
 // the file keeps its encoding, layout, references and everything else exactly as written.
 #pragma once
 
-#include "framework/Component.h"
-#include "framework/XmlScanner.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "framework/Component.h"
+#include "framework/XmlScanner.h"
 
 namespace framework {
 

@@ -33,18 +33,18 @@ struct Alias {
 // Names of the form windows-N, cpN, x-cpN, ibmN and msN need no entry. GB18030 is read as GBK:
 // its four-byte characters do not read as GBK, so a file that has any is refused, not misread.
 constexpr Alias kAliases[] = {
-    {"iso-8859-1", 28591},  {"iso_8859-1", 28591},      {"latin1", 28591},         {"l1", 28591},
-    {"iso-8859-2", 28592},  {"latin2", 28592},          {"iso-8859-3", 28593},     {"iso-8859-4", 28594},
-    {"iso-8859-5", 28595},  {"iso-8859-6", 28596},      {"iso-8859-7", 28597},     {"iso-8859-8", 28598},
-    {"iso-8859-9", 28599},  {"latin5", 28599},          {"iso-8859-13", 28603},    {"iso-8859-15", 28605},
-    {"latin-9", 28605},     {"latin9", 28605},          {"us-ascii", 20127},       {"ascii", 20127},
-    {"gb2312", 936},        {"gbk", 936},               {"gb18030", 936},               {"x-gbk", 936},            {"euc-cn", 936},
-    {"csgb2312", 936},      {"gb_2312-80", 936},        {"big5", 950},             {"x-x-big5", 950},
-    {"csbig5", 950},        {"shift_jis", 932},         {"shift-jis", 932},        {"sjis", 932},
-    {"x-sjis", 932},        {"ms_kanji", 932},          {"csshiftjis", 932},       {"windows-31j", 932},
-    {"euc-kr", 949},        {"ks_c_5601-1987", 949},    {"ks_c_5601", 949},        {"ksc5601", 949},
-    {"koi8-r", 20866},      {"cskoi8r", 20866},         {"koi8-u", 21866},         {"tis-620", 874},
-    {"iso-8859-11", 874},   {"macintosh", 10000},       {"x-mac-roman", 10000},
+    {"iso-8859-1", 28591}, {"iso_8859-1", 28591}, {"latin1", 28591},       {"l1", 28591},
+    {"iso-8859-2", 28592}, {"latin2", 28592},     {"iso-8859-3", 28593},   {"iso-8859-4", 28594},
+    {"iso-8859-5", 28595}, {"iso-8859-6", 28596}, {"iso-8859-7", 28597},   {"iso-8859-8", 28598},
+    {"iso-8859-9", 28599}, {"latin5", 28599},     {"iso-8859-13", 28603},  {"iso-8859-15", 28605},
+    {"latin-9", 28605},    {"latin9", 28605},     {"us-ascii", 20127},     {"ascii", 20127},
+    {"gb2312", 936},       {"gbk", 936},          {"gb18030", 936},        {"x-gbk", 936},
+    {"euc-cn", 936},       {"csgb2312", 936},     {"gb_2312-80", 936},     {"big5", 950},
+    {"x-x-big5", 950},     {"csbig5", 950},       {"shift_jis", 932},      {"shift-jis", 932},
+    {"sjis", 932},         {"x-sjis", 932},       {"ms_kanji", 932},       {"csshiftjis", 932},
+    {"windows-31j", 932},  {"euc-kr", 949},       {"ks_c_5601-1987", 949}, {"ks_c_5601", 949},
+    {"ksc5601", 949},      {"koi8-r", 20866},     {"cskoi8r", 20866},      {"koi8-u", 21866},
+    {"tis-620", 874},      {"iso-8859-11", 874},  {"macintosh", 10000},    {"x-mac-roman", 10000},
 };
 
 unsigned NamedCodePage(std::string_view name) {
@@ -193,31 +193,32 @@ bool TXmlCharset::Append(std::vector<std::uint8_t>& out, std::wstring_view text)
     }
     const int length = static_cast<int>(text.size());
     switch (m_kind) {
-    case Kind::Utf16LE:
-    case Kind::Utf16BE:
-        for (const wchar_t unit : text) {
-            const auto high = static_cast<std::uint8_t>(unit >> 8);
-            const auto low = static_cast<std::uint8_t>(unit & 0xFF);
-            out.push_back(m_kind == Kind::Utf16LE ? low : high);
-            out.push_back(m_kind == Kind::Utf16LE ? high : low);
+        case Kind::Utf16LE:
+        case Kind::Utf16BE:
+            for (const wchar_t unit : text) {
+                const auto high = static_cast<std::uint8_t>(unit >> 8);
+                const auto low = static_cast<std::uint8_t>(unit & 0xFF);
+                out.push_back(m_kind == Kind::Utf16LE ? low : high);
+                out.push_back(m_kind == Kind::Utf16LE ? high : low);
+            }
+            return true;
+        case Kind::Utf8:
+        case Kind::CodePage: {
+            const unsigned codePage = m_kind == Kind::Utf8 ? CP_UTF8 : m_codePage;
+            const DWORD flags = m_kind == Kind::Utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+            BOOL usedDefault = FALSE;
+            BOOL* usedDefaultOut = m_kind == Kind::Utf8 ? nullptr : &usedDefault;
+            const int size =
+                WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
+            if (size <= 0 || usedDefault) {
+                return false;
+            }
+            const std::size_t at = out.size();
+            out.resize(at + static_cast<std::size_t>(size));
+            WideCharToMultiByte(codePage, flags, text.data(), length, reinterpret_cast<char*>(out.data() + at), size,
+                                nullptr, nullptr);
+            return true;
         }
-        return true;
-    case Kind::Utf8:
-    case Kind::CodePage: {
-        const unsigned codePage = m_kind == Kind::Utf8 ? CP_UTF8 : m_codePage;
-        const DWORD flags = m_kind == Kind::Utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-        BOOL usedDefault = FALSE;
-        BOOL* usedDefaultOut = m_kind == Kind::Utf8 ? nullptr : &usedDefault;
-        const int size = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
-        if (size <= 0 || usedDefault) {
-            return false;
-        }
-        const std::size_t at = out.size();
-        out.resize(at + static_cast<std::size_t>(size));
-        WideCharToMultiByte(codePage, flags, text.data(), length, reinterpret_cast<char*>(out.data() + at), size,
-                            nullptr, nullptr);
-        return true;
-    }
     }
     return false;
 }

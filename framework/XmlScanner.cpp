@@ -1,11 +1,11 @@
 #include "framework/XmlScanner.h"
 
-#include <expat.h>
-
 #include <algorithm>
 #include <climits>
 #include <memory>
 #include <unordered_map>
+
+#include <expat.h>
 
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
@@ -205,8 +205,14 @@ private:
         }
     }
 
-    static void XMLCALL OnEntityDeclaration(void* data, const XML_Char* name, int isParameter, const XML_Char* value,
-                                            int length, const XML_Char*, const XML_Char*, const XML_Char*,
+    static void XMLCALL OnEntityDeclaration(void* data,
+                                            const XML_Char* name,
+                                            int isParameter,
+                                            const XML_Char* value,
+                                            int length,
+                                            const XML_Char*,
+                                            const XML_Char*,
+                                            const XML_Char*,
                                             const XML_Char*) {
         if (isParameter == 0 && value != nullptr) {
             const std::wstring_view text(value, static_cast<std::size_t>(length));
@@ -234,7 +240,8 @@ private:
 
     EXmlParseError Failure(const std::wstring& source) const {
         const XML_Error code = XML_GetErrorCode(m_parser);
-        std::wstring reason = m_entitiesTooLarge ? L"its entities would expand to more text than any settings file holds"
+        std::wstring reason = m_entitiesTooLarge
+                                  ? L"its entities would expand to more text than any settings file holds"
                               : XML_ErrorString(code) != nullptr ? XML_ErrorString(code)
                                                                  : L"";
         const auto line = static_cast<long>(XML_GetCurrentLineNumber(m_parser));

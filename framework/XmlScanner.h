@@ -16,7 +16,7 @@ namespace framework {
 // An element's name as the parser reports it: as written, and as namespaces give it meaning. It
 // lives only as long as the call it is passed to.
 struct TXmlName {
-    std::wstring_view qualified;     // prefix, colon and local name, or the local name alone
+    std::wstring_view qualified;  // prefix, colon and local name, or the local name alone
     std::wstring_view local;
     std::wstring_view namespaceURI;  // empty outside every namespace
 };

@@ -22,6 +22,7 @@ packages=(
     dpkg-dev
     nsis zip unzip
     openssl osslsigncode
+    clang-format
 )
 
 mkdir -p "$cache"

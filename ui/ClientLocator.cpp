@@ -1,10 +1,11 @@
 #include "ui/ClientLocator.h"
 
+#include "framework/Win32.h"
+#include <shlobj.h>
+
 #include "framework/Registry.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
-
-#include <shlobj.h>
 
 namespace ui {
 
@@ -12,7 +13,9 @@ namespace {
 
 // The roaming application-data folder, named here: libuuid keeps every id the SDK declares in one
 // object, and taking this one from it would bring 40 KB of others into the program.
-constexpr KNOWNFOLDERID kRoamingAppData = {0x3eb685db, 0x65f9, 0x4cf6,
+constexpr KNOWNFOLDERID kRoamingAppData = {0x3eb685db,
+                                           0x65f9,
+                                           0x4cf6,
                                            {0xa0, 0x3a, 0xe3, 0xef, 0x65, 0x72, 0x9f, 0x3d}};
 
 // What the registry value holds instead of a folder, each a clause that names the key.

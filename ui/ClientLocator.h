@@ -3,10 +3,10 @@
 // roaming application data folder instead. Nothing is cached; every call reads afresh.
 #pragma once
 
-#include "framework/Exceptions.h"
-
 #include <string>
 #include <string_view>
+
+#include "framework/Exceptions.h"
 
 namespace ui {
 

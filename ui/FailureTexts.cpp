@@ -1,10 +1,11 @@
 #include "ui/FailureTexts.h"
 
+#include "framework/Win32.h"
+
 #include "framework/Paths.h"
 #include "framework/Text.h"
-#include "framework/Win32.h"
-#include "ui/ClientLocator.h"
 #include "resources/resource.h"
+#include "ui/ClientLocator.h"
 
 namespace ui {
 
@@ -51,8 +52,8 @@ std::wstring Clause(std::wstring text, std::wstring_view fileName = {}) {
     if (const std::size_t insert = text.find(L"%1"); insert != std::wstring::npos && !fileName.empty()) {
         text.replace(insert, 2, fileName);
     }
-    while (!text.empty() && (text.back() == L'.' || text.back() == L' ' || text.back() == L'\r' ||
-                             text.back() == L'\n')) {
+    while (!text.empty() &&
+           (text.back() == L'.' || text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n')) {
         text.pop_back();
     }
     return text;

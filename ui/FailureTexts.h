@@ -2,9 +2,9 @@
 // bar, and the whole of it (what happened, what to do, which file) for the error display.
 #pragma once
 
-#include "ui/SettingsTuner.h"
-
 #include <string>
+
+#include "ui/SettingsTuner.h"
 
 namespace ui {
 

@@ -1,14 +1,14 @@
 #include "ui/Mainform.h"
 
-#include "framework/Handles.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "framework/Handles.h"
 #include "framework/Paths.h"
 #include "framework/Processes.h"
 #include "framework/Shell.h"
 #include "framework/Text.h"
-#include "ui/SettingsTuner.h"
 #include "resources/resource.h"
+#include "ui/SettingsTuner.h"
 
 namespace ui {
 
@@ -35,7 +35,9 @@ TTuneFailure Failure(TTuneProblem problem, const std::wstring& path, const std::
 }
 
 // The stored window description: read top to bottom as a form file would be. The words it shows
-// come from the string table, by id; the home page's address is no wording and stays here.
+// come from the string table, by id; the home page's address is no wording and stays here. It is
+// laid out by hand, one row a line, nested as the window is.
+// clang-format off
 constexpr auto kDescription = FormDescription<TForm_Main>(
     Prop<&TForm::SetCaption>(ResourceText{IDS_MAIN_CAPTION}),
     Prop<&TForm::SetClientWidth>(325),
@@ -164,6 +166,7 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TImageList::SetShareImages>(true),
         Prop<&TImageList::AddMaskedStrip>(ResourceRef{IDB_TRAY_IMAGES})),
     Object<&TForm_Main::XMLDoc1>(L"XMLDoc1"));
+// clang-format on
 
 }  // namespace
 

@@ -2,8 +2,10 @@
 // check list as its methods.
 #pragma once
 
-#include "framework/BitBtn.h"
+#include <string>
+
 #include "framework/Bevel.h"
+#include "framework/BitBtn.h"
 #include "framework/CheckBox.h"
 #include "framework/Form.h"
 #include "framework/GroupBox.h"
@@ -17,8 +19,6 @@
 #include "ui/FailureTexts.h"
 #include "ui/SettingsTuner.h"
 #include "ui/Trayicon.h"
-
-#include <string>
 
 namespace ui {
 

@@ -1,8 +1,7 @@
 // TForm_Main's client locator and settings tuner: the window's side of ClientLocator and
 // SettingsTuner.
-#include "ui/Mainform.h"
-
 #include "ui/ClientLocator.h"
+#include "ui/Mainform.h"
 #include "ui/SettingsTuner.h"
 
 namespace ui {

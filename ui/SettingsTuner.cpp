@@ -47,24 +47,24 @@ enum class Stage { Locate, Load, Edit, Save };
 
 TTuneProblem ProblemOfSystemError(unsigned long code, Stage stage) {
     switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-        return stage == Stage::Load ? TTuneProblem::NoFile : TTuneProblem::Other;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return TTuneProblem::InUse;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-        return TTuneProblem::AccessDenied;
-    case ERROR_FILE_READ_ONLY:
-        return TTuneProblem::ReadOnly;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return TTuneProblem::DiskFull;
-    default:
-        return TTuneProblem::Other;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+            return stage == Stage::Load ? TTuneProblem::NoFile : TTuneProblem::Other;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return TTuneProblem::InUse;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return TTuneProblem::AccessDenied;
+        case ERROR_FILE_READ_ONLY:
+            return TTuneProblem::ReadOnly;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return TTuneProblem::DiskFull;
+        default:
+            return TTuneProblem::Other;
     }
 }
 

@@ -2,12 +2,12 @@
 // tuning, writes the two connection limits back with the tuned value.
 #pragma once
 
-#include "framework/Exceptions.h"
-#include "framework/XmlDocument.h"
-
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "framework/Exceptions.h"
+#include "framework/XmlDocument.h"
 
 namespace ui {
 
@@ -17,18 +17,18 @@ inline constexpr wchar_t kRestoreMarker[] = L"NULL";
 // Why a settings file could not be tuned or restored, in the terms the user can act on.
 enum class TTuneProblem {
     None,
-    NoClient,      // the registry names no client folder
-    NoFile,        // nothing at the settings file's path
-    InUse,         // another program holds the file
-    AccessDenied,  // Windows refused access to the file or its folder
-    ReadOnly,      // the file is read-only and was not made writable
-    NotXml,        // the file does not parse
-    NoSettings,    // no settings container that can take the settings
-    NotVerified,   // the written copy did not read back as the document that was saved
-    PathChanged,   // the registry named another settings file by the time of the save
-    Registry,      // the registry value is not a folder name
-    DiskFull,      // no room on the disk for the new copy
-    ClientRunning, // the client runs, and would neither read the tuned file nor keep it
+    NoClient,       // the registry names no client folder
+    NoFile,         // nothing at the settings file's path
+    InUse,          // another program holds the file
+    AccessDenied,   // Windows refused access to the file or its folder
+    ReadOnly,       // the file is read-only and was not made writable
+    NotXml,         // the file does not parse
+    NoSettings,     // no settings container that can take the settings
+    NotVerified,    // the written copy did not read back as the document that was saved
+    PathChanged,    // the registry named another settings file by the time of the save
+    Registry,       // the registry value is not a folder name
+    DiskFull,       // no room on the disk for the new copy
+    ClientRunning,  // the client runs, and would neither read the tuned file nor keep it
     Other,
 };
 

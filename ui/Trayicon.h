@@ -3,6 +3,11 @@
 // an image list.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "framework/Application.h"
 #include "framework/Component.h"
 #include "framework/Icon.h"
@@ -12,18 +17,9 @@
 #include "framework/ShiftState.h"
 #include "framework/Timer.h"
 
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <string>
-
 namespace ui {
 
 using framework::kTrayIconCallback;
-using framework::TComponent;
-using framework::TMessage;
-using framework::TNotifyEvent;
-using framework::TShiftState;
 using framework::ssAlt;
 using framework::ssCtrl;
 using framework::ssDouble;
@@ -31,6 +27,10 @@ using framework::ssLeft;
 using framework::ssMiddle;
 using framework::ssRight;
 using framework::ssShift;
+using framework::TComponent;
+using framework::TMessage;
+using framework::TNotifyEvent;
+using framework::TShiftState;
 
 // The mouse action at which Restore or ShowMenu runs.
 enum TTrayIconMessage : std::uint8_t {

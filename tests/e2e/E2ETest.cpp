@@ -85,8 +85,8 @@ std::size_t Count(const std::string& text, const std::string& part) {
 }  // namespace
 
 bool HasNoManagedSetting(const std::string& text) {
-    for (const char* name : {"<ConnectedPeersMax", "<MaxTcpConnectionAttempts", "<GlobalMaxUploadRate",
-                             "<GlobalMaxDownloadRate"}) {
+    for (const char* name :
+         {"<ConnectedPeersMax", "<MaxTcpConnectionAttempts", "<GlobalMaxUploadRate", "<GlobalMaxDownloadRate"}) {
         if (text.find(name) != std::string::npos) {
             return false;
         }

@@ -1,14 +1,13 @@
 // End-to-end tests: the real torvane.exe as a process of its own in the virtual desktop.
 #pragma once
 
-#include "tests/support/TestSupport.h"
-
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/support/TestSupport.h"
 
 namespace e2e {
 

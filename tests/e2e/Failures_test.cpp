@@ -1,15 +1,15 @@
 // The whole program when something is wrong: a registry value that names no full path, a client
 // that cannot be started, a settings file that cannot be changed or put back; and what the
 // program keeps of the settings file's own protection.
-#include "tests/e2e/E2ETest.h"
-
-#include "framework/Text.h"
-
+#include "framework/Win32.h"
 #include <sddl.h>
 
 #include <algorithm>
 #include <functional>
 #include <iostream>
+
+#include "framework/Text.h"
+#include "tests/e2e/E2ETest.h"
 
 namespace e2e {
 namespace {
@@ -334,9 +334,9 @@ TEST_F(Failures, AFailedRunExplainsItselfInFull) {
         std::wstring explanation;
         ASSERT_TRUE(RunFailed(main, &explanation));
         EXPECT_EQ(States(main), kConfigErrors);
-        for (const std::wstring& part : {std::wstring(L"damaged"), std::wstring(L"line 4, column "),
-                                         std::wstring(L"left it as it was"),
-                                         std::wstring(L"start BitComet once and close it"), client.SettingsFile()}) {
+        for (const std::wstring& part :
+             {std::wstring(L"damaged"), std::wstring(L"line 4, column "), std::wstring(L"left it as it was"),
+              std::wstring(L"start BitComet once and close it"), client.SettingsFile()}) {
             EXPECT_TRUE(Contains(explanation, part))
                 << framework::ToUtf8(part) << " in " << framework::ToUtf8(explanation);
         }

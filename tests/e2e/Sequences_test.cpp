@@ -1,12 +1,11 @@
 // The whole program on a client folder made by the test: the settings file after start, Run
 // and close, the client's stand-in and what it was started with.
-#include "tests/e2e/E2ETest.h"
-
-#include "framework/Text.h"
-
 #include <algorithm>
 #include <iostream>
 #include <optional>
+
+#include "framework/Text.h"
+#include "tests/e2e/E2ETest.h"
 
 namespace e2e {
 namespace {
@@ -59,7 +58,8 @@ TEST_F(Sequences, RunTunesTheFileGoesToTheNotificationAreaAndStartsTheClientOnce
     const std::wstring exe = client.Folder() + L"\\BitComet.exe";
     EXPECT_EQ(standIn.Starts()[0].first, L"\"" + exe + L"\"") << "started by its quoted path alone";
     EXPECT_TRUE(SamePath(standIn.Starts()[0].second, workingFolder.Path()))
-        << "the client inherits the program's current directory, not " << testing::PrintToString(standIn.Starts()[0].second);
+        << "the client inherits the program's current directory, not "
+        << testing::PrintToString(standIn.Starts()[0].second);
 
     EXPECT_EQ(torvane.Close(), 0u);
     EXPECT_TRUE(HasNoManagedSetting(Settings()));
@@ -183,11 +183,14 @@ TEST_F(Sequences, SettingsFilesInUtf16AndGb2312KeepTheirEncoding) {
         const std::wstring tail = L"\r\n\t</Settings>\r\n</BitComet>\r\n";
         const std::vector<std::uint8_t> restored = encode(head + tail, utf16);
         const std::vector<std::uint8_t> tuned =
-            encode(head + L"\r\n\t\t<ConnectedPeersMax>1000</ConnectedPeersMax>"
-                          L"\r\n\t\t<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>" + tail,
+            encode(head +
+                       L"\r\n\t\t<ConnectedPeersMax>1000</ConnectedPeersMax>"
+                       L"\r\n\t\t<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>" +
+                       tail,
                    utf16);
         SetFileAttributesW(client.SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-        WriteBytes(client.SettingsFile(), encode(head + L"\r\n\t\t<GlobalMaxUploadRate>40</GlobalMaxUploadRate>" + tail, utf16));
+        WriteBytes(client.SettingsFile(),
+                   encode(head + L"\r\n\t\t<GlobalMaxUploadRate>40</GlobalMaxUploadRate>" + tail, utf16));
         Torvane torvane;
         const HWND main = torvane.ShownMainWindow();
         ASSERT_NE(main, nullptr);
@@ -270,8 +273,8 @@ TEST_F(Sequences, ARunningClientIsSeenAndRunWaitsUntilItHasExited) {
     Torvane torvane;
     const HWND main = torvane.ShownMainWindow();
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(Contains(StatusText(main), L"BitComet is running")) << "told at start: "
-                                                                     << framework::ToUtf8(StatusText(main));
+    EXPECT_TRUE(Contains(StatusText(main), L"BitComet is running"))
+        << "told at start: " << framework::ToUtf8(StatusText(main));
     const std::string restored = Settings();
     ClickRun(main);
     std::wstring explanation;
@@ -310,7 +313,8 @@ TEST_F(Sequences, ClosingDuringTheCheckListEndsWithTheFileRestored) {
 }
 
 TEST_F(Sequences, AClientFolderWithBlanksAndNonAsciiLettersWorks) {
-    const std::wstring folder = client.Folder() + L"\\Program Files \u00dcml\u00e4ut \u041a\u043b\u0438\u0435\u043d\u0442";
+    const std::wstring folder =
+        client.Folder() + L"\\Program Files \u00dcml\u00e4ut \u041a\u043b\u0438\u0435\u043d\u0442";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     client.Registration().SetFolder(folder);
     WriteText(folder + L"\\BitComet.xml", kUserSettings);

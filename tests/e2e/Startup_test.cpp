@@ -1,12 +1,11 @@
 // Start-up and the single-instance rule, with the real program.
-#include "tests/e2e/E2ETest.h"
-
-#include "framework/Text.h"
-
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "framework/Text.h"
+#include "tests/e2e/E2ETest.h"
 
 namespace e2e {
 namespace {
@@ -112,8 +111,8 @@ TEST(Startup, HonoursTheShowCommand) {
     }
     {
         Torvane maximised(SW_SHOWMAXIMIZED);
-        EXPECT_TRUE(WaitUntil([&] { return Visible(maximised.MainWindow()) && IsZoomed(maximised.MainWindow()); },
-                              20s));
+        EXPECT_TRUE(
+            WaitUntil([&] { return Visible(maximised.MainWindow()) && IsZoomed(maximised.MainWindow()); }, 20s));
         EXPECT_EQ(maximised.Close(), 0u);
     }
 }

@@ -18,8 +18,8 @@ TEST(TrayIcon, MinimisedProgramHidesItsTaskbarButtonAndASecondStartBringsItBack)
 
     Process second(TorvaneExe(), L"");
     EXPECT_EQ(second.WaitForExit(20s), kWokeRunningInstance);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && IsWindowVisible(application) && !IsIconic(application); },
-                          10s));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return IsWindowVisible(main) && IsWindowVisible(application) && !IsIconic(application); }, 10s));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 10s)) << "the window comes back active";
     EXPECT_EQ(torvane.Close(), 0u);
 }

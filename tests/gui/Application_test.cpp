@@ -1,10 +1,9 @@
 // The application object: its window, hooks, minimise and restore, the termination rules of
 // the message loop, and the routing of exceptions to the error display.
-#include "tests/gui/GuiTest.h"
+#include <stdexcept>
 
 #include "framework/Exceptions.h"
-
-#include <stdexcept>
+#include "tests/gui/GuiTest.h"
 
 namespace gui_test {
 namespace {
@@ -194,8 +193,7 @@ public:
 protected:
     void ReadState() override {
         static constexpr auto kRows = framework::FormDescription<TThrowingForm>(
-            framework::Prop<&TForm::SetClientWidth>(100),
-            framework::Prop<&TForm::SetClientHeight>(50),
+            framework::Prop<&TForm::SetClientWidth>(100), framework::Prop<&TForm::SetClientHeight>(50),
             framework::Event<&TForm::OnCreate, &TThrowingForm::FormCreate>());
         ReadDescription(kRows);
     }

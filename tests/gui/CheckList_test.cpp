@@ -1,8 +1,8 @@
 // Playing the check list: final texts, pauses before each row, message handling between rows.
-#include "tests/gui/GuiTest.h"
-
 #include <algorithm>
 #include <chrono>
+
+#include "tests/gui/GuiTest.h"
 
 namespace gui_test {
 namespace {
@@ -23,8 +23,8 @@ TEST_F(CheckList, SetsEveryRowInPlaceWithRowZeroTellingWhetherTheClientIsInstall
     auto& list = *Form().ListView_Main;
     for (const bool installed : {false, true}) {
         Form().Fill_ListView(installed);
-        const std::vector<std::wstring> expected = {installed ? L"OK" : L"Error", L"OK", L"OK", L"OK",
-                                                    L"OK",                        L"OK", L"OK", L"OK"};
+        const std::vector<std::wstring> expected = {
+            installed ? L"OK" : L"Error", L"OK", L"OK", L"OK", L"OK", L"OK", L"OK", L"OK"};
         EXPECT_EQ(States(list), expected) << "installed " << installed;
         EXPECT_EQ(list.ItemCount(), 8);
         EXPECT_EQ(list.ColumnCount(), 2);

@@ -34,11 +34,10 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Applic
 }  // namespace
 
 void RestoreMessageBoxRecorder() {
-    framework::SetMessageBoxFunction(
-        [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
-            Boxes().push_back({owner, text, caption, flags});
-            return IDOK;
-        });
+    framework::SetMessageBoxFunction([](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+        Boxes().push_back({owner, text, caption, flags});
+        return IDOK;
+    });
 }
 
 const std::wstring& InitialApplicationTitle() {

@@ -2,15 +2,14 @@
 // of modal message boxes, and a fixture that creates the real main window.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
 #include "framework/Application.h"
 #include "framework/ErrorDisplay.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Mainform.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace gui_test {
 

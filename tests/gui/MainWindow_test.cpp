@@ -1,13 +1,13 @@
 // The main window as its stored description builds it: components, geometry, texts, colours,
 // keyboard behaviour and links.
-#include "tests/gui/GuiTest.h"
-
-#include "framework/Shell.h"
-#include "framework/Text.h"
-
+#include "framework/Win32.h"
 #include <commctrl.h>
 
 #include <algorithm>
+
+#include "framework/Shell.h"
+#include "framework/Text.h"
+#include "tests/gui/GuiTest.h"
 
 namespace gui_test {
 namespace {
@@ -197,10 +197,10 @@ TEST_F(MainWindow, CheckListHasTwoColumnsAndEightRowsWithEmptyStates) {
         EXPECT_EQ(column.cx, columns[index].second);
     }
 
-    const wchar_t* rows[] = {L"Check BitComet Installed...",     L"Check Computer's Memory...",
-                             L"Check Net Type...",               L"Check and Optimize Free Port...",
-                             L"Check BitComet's Config...",      L"Check Disk Speed and Buffer...",
-                             L"Initialize BitComet's Config...", L"Initialize Torvane..."};
+    const wchar_t* rows[] = {
+        L"Check BitComet Installed...",     L"Check Computer's Memory...", L"Check Net Type...",
+        L"Check and Optimize Free Port...", L"Check BitComet's Config...", L"Check Disk Speed and Buffer...",
+        L"Initialize BitComet's Config...", L"Initialize Torvane..."};
     ASSERT_EQ(Form().ListView_Main->ItemCount(), 8);
     for (int row = 0; row < 8; ++row) {
         EXPECT_EQ(Form().ListView_Main->ItemText(row, 0), rows[row]);
@@ -284,9 +284,8 @@ TEST_F(MainWindow, CloseButtonEndsTheProgram) {
 class ShellRecorder {
 public:
     ShellRecorder() {
-        m_previous = framework::SetShellExecutor([this](const framework::TShellRequest& request) {
-            requests.push_back(request);
-        });
+        m_previous = framework::SetShellExecutor(
+            [this](const framework::TShellRequest& request) { requests.push_back(request); });
     }
     ~ShellRecorder() { framework::SetShellExecutor(std::move(m_previous)); }
     std::vector<framework::TShellRequest> requests;
@@ -353,12 +352,12 @@ TEST_F(MainWindow, TheKeyboardReachesEverything) {
         order.push_back(control->Name());
     }
     EXPECT_EQ(order, (std::vector<std::wstring>{L"Button_Run", L"Button_Close", L"ListView_Main",
-                                                 L"CheckBox_OpenBitComet", L"Label5", L"Label3"}));
+                                                L"CheckBox_OpenBitComet", L"Label5", L"Label3"}));
     EXPECT_EQ(GetFocus(), Form().Button_Run->Handle());
 
-    const HWND expected[] = {Form().Button_Close->Handle(), Form().ListView_Main->Handle(),
-                             Form().CheckBox_OpenBitComet->Handle(), Form().Label5->Handle(),
-                             Form().Label3->Handle(), Form().Button_Run->Handle()};
+    const HWND expected[] = {
+        Form().Button_Close->Handle(), Form().ListView_Main->Handle(), Form().CheckBox_OpenBitComet->Handle(),
+        Form().Label5->Handle(),       Form().Label3->Handle(),        Form().Button_Run->Handle()};
     for (HWND next : expected) {
         const bool toLabel5 = next == Form().Label5->Handle();
         if (toLabel5) {
@@ -387,7 +386,7 @@ TEST_F(MainWindow, TheKeyboardReachesEverything) {
             opened.push_back(request.file);
         }
         EXPECT_EQ(opened, (std::vector<std::wstring>{L"https://torvane.example.org/?tag=fromclient_torvane10",
-                                                      L"help.html", L"help.html"}));
+                                                     L"help.html", L"help.html"}));
     }
     SetCurrentDirectoryW(saved);
 

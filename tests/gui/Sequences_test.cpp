@@ -1,14 +1,14 @@
 // The tuning sequences inside the real main window: what a run leaves behind, and registry
 // errors that end a handler.
-#include "tests/gui/GuiTest.h"
-
-#include "framework/Text.h"
-
+#include "framework/Win32.h"
 #include <commctrl.h>
 
 #include <algorithm>
 #include <functional>
 #include <thread>
+
+#include "framework/Text.h"
+#include "tests/gui/GuiTest.h"
 
 namespace gui_test {
 namespace {

@@ -1,12 +1,12 @@
 // The notification-area icon: its life in the real shell of the virtual desktop, the mouse
 // table, minimise and restore, animation, tooltip, and the shell refusing.
-#include "tests/gui/GuiTest.h"
-
-#include "framework/Exceptions.h"
 #include "ui/Trayicon.h"
 
 #include <algorithm>
 #include <cstdint>
+
+#include "framework/Exceptions.h"
+#include "tests/gui/GuiTest.h"
 
 namespace gui_test {
 namespace {
@@ -111,8 +111,8 @@ TEST_F(TrayIcon, MinimisingHidesTheApplicationBehindTheIconAndADoubleClickBrings
     EXPECT_FALSE(IsWindowVisible(Form().Handle()));
     EXPECT_EQ(minimised, 1);
 
-    for (const UINT click : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN,
-                             WM_MBUTTONUP, WM_MOUSEMOVE}) {
+    for (const UINT click :
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEMOVE}) {
         SendMessageW(tray.GetHandle(), ui::kTrayIconCallback, 0, click);
         EXPECT_TRUE(ApplicationHidden()) << "mouse message " << click << " must not restore";
     }
@@ -156,19 +156,19 @@ public:
 };
 
 TEST(TrayIconMouse, RestoreAndMenuActAtTheirChosenMouseAction) {
-    constexpr UINT kMessages[] = {WM_LBUTTONDOWN,   WM_LBUTTONUP,   WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
+    constexpr UINT kMessages[] = {WM_LBUTTONDOWN,   WM_LBUTTONUP,   WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,  WM_RBUTTONUP,
                                   WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP,     WM_MBUTTONDBLCLK};
     // For each setting, the messages (by index in kMessages) at which it acts.
     const std::vector<std::vector<int>> actsAt = {
-        {},                  // imClick, without an OnClick handler
-        {2, 5, 8},           // imDoubleClick: any button
-        {0, 3, 6},           // imMouseDown: any button
-        {1, 4, 7},           // imMouseUp: any button
-        {1},                 // imLeftClickUp
-        {2},                 // imLeftDoubleClick
-        {4},                 // imRightClickUp
-        {5},                 // imRightDoubleClick
-        {},                  // imNone
+        {},         // imClick, without an OnClick handler
+        {2, 5, 8},  // imDoubleClick: any button
+        {0, 3, 6},  // imMouseDown: any button
+        {1, 4, 7},  // imMouseUp: any button
+        {1},        // imLeftClickUp
+        {2},        // imLeftDoubleClick
+        {4},        // imRightClickUp
+        {5},        // imRightDoubleClick
+        {},         // imNone
     };
     for (int setting = ui::imClick; setting <= ui::imNone; ++setting) {
         for (const bool menu : {false, true}) {

@@ -1,22 +1,21 @@
 // The release's installer and uninstaller as users run them, silently and through their pages, in
 // the test prefix: what they install, the program started from there, and that the uninstaller
 // takes back everything while the client's key and files stay exactly as they were.
-#include "tests/support/TestSupport.h"
-
-#include "Version.h"
-#include "framework/Text.h"
-
+#include "framework/Win32.h"
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
 #include <ostream>
 #include <stdexcept>
 #include <thread>
+
+#include "Version.h"
+#include "framework/Text.h"
+#include "tests/support/TestSupport.h"
 
 namespace release {
 namespace {
@@ -386,8 +385,8 @@ protected:
 
     static void ExpectInstalled() {
         const std::wstring folder = InstallFolder();
-        EXPECT_EQ(FolderEntries(folder),
-                  (std::vector<std::wstring>{L"LICENSE", L"README.txt", L"help.html", L"torvane.exe", L"uninstall.exe"}));
+        EXPECT_EQ(FolderEntries(folder), (std::vector<std::wstring>{L"LICENSE", L"README.txt", L"help.html",
+                                                                    L"torvane.exe", L"uninstall.exe"}));
         if (!FileExists(InstalledFile(L"torvane.exe"))) {
             return;
         }

@@ -27,11 +27,10 @@ std::wstring CurrentDirectory() {
 
 void RecordStart(const std::wstring& commandLine, const std::wstring& directory) {
     const std::wstring line = commandLine + L"\t" + directory + L"\r\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
     const std::wstring log = OwnFolder() + L"\\standin-starts.log";
     const HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -74,9 +73,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         return 0;
     }
 
-    g_text = L"This is a stand-in for the BitComet client, made for the Torvane demo. It does nothing "
-             L"but show this window.\r\n\r\nStarted with: " +
-             commandLine + L"\r\nCurrent directory: " + directory;
+    g_text =
+        L"This is a stand-in for the BitComet client, made for the Torvane demo. It does nothing "
+        L"but show this window.\r\n\r\nStarted with: " +
+        commandLine + L"\r\nCurrent directory: " + directory;
     WNDCLASSW wc{};
     wc.lpfnWndProc = &StandInProc;
     wc.hInstance = instance;

@@ -2,7 +2,6 @@
 // closes the desktop shortly after its last window goes). Writes the file named by its
 // argument once its window exists, so the caller knows the desktop is up.
 #include "framework/Win32.h"
-
 #include <shellapi.h>
 
 namespace {
@@ -24,8 +23,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.lpszClassName = L"TorvaneDesktopKeeper";
     RegisterClassW(&wc);
     // A hidden window: it keeps the desktop alive without showing anywhere, taskbar included.
-    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                        nullptr, instance, nullptr);
+    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                        instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "framework/Win32.h"
-
 #include <commctrl.h>
 
 #include <string>
@@ -22,8 +21,8 @@ inline std::vector<std::vector<std::wstring>> ReadRemoteListView(HWND list) {
         return rows;
     }
     constexpr int kChars = 260;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT,
-                                  PAGE_READWRITE);
+    void* remote =
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
     if (remote == nullptr) {
         CloseHandle(process);
         return rows;

@@ -1,10 +1,11 @@
 // The entry point of every test program: GoogleTest takes its own flags, the rest are kept for
 // the tests (paths of the programs under test).
-#include "tests/support/TestSupport.h"
+#include "framework/Win32.h"
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
-#include <shellapi.h>
+#include "tests/support/TestSupport.h"
 
 namespace testing_support {
 std::vector<std::wstring>& MutableTestArguments();

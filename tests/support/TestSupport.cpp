@@ -1,15 +1,16 @@
 #include "tests/support/TestSupport.h"
 
-#include "framework/Files.h"
-#include "framework/Text.h"
-#include "tests/support/RemoteListView.h"
-
+#include "framework/Win32.h"
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <stdexcept>
 #include <thread>
+
+#include "framework/Files.h"
+#include "framework/Text.h"
+#include "tests/support/RemoteListView.h"
 
 namespace testing_support {
 
@@ -120,8 +121,8 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         Fail("cannot open " + framework::ToUtf8(path));
     }
@@ -141,8 +142,8 @@ std::string ReadText(const std::wstring& path) {
 }
 
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         Fail("cannot create " + framework::ToUtf8(path));
     }
@@ -305,12 +306,14 @@ bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
 
 std::wstring SentWindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
-Process::Process(const std::wstring& executable, const std::wstring& arguments, int show,
+Process::Process(const std::wstring& executable,
+                 const std::wstring& arguments,
+                 int show,
                  const std::wstring& currentDirectory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

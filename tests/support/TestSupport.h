@@ -111,7 +111,9 @@ std::wstring SentWindowText(HWND window);
 // A process of ours, ended when the object goes if it still runs.
 class Process {
 public:
-    Process(const std::wstring& executable, const std::wstring& arguments, int show = SW_SHOWNORMAL,
+    Process(const std::wstring& executable,
+            const std::wstring& arguments,
+            int show = SW_SHOWNORMAL,
             const std::wstring& currentDirectory = L"");
     ~Process();
     Process(const Process&) = delete;
@@ -130,8 +132,7 @@ private:
 };
 
 // Polls until the condition holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
-               bool pumpMessages = false);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout, bool pumpMessages = false);
 
 // The top-level windows of a process (or of all processes with id 0) with this exact title.
 std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId = 0);

@@ -7,16 +7,15 @@
 //   tvctl restore <title>                 post the restore request a second start would post
 //   tvctl list <title>                    print the rows of the window's list view, tab-separated
 // Exit code 0 on success, 1 when the window or control was not found, 2 on a usage error.
-#include "tests/support/RemoteListView.h"
-
 #include "framework/Win32.h"
-
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tests/support/RemoteListView.h"
 
 namespace {
 

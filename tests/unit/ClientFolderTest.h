@@ -2,18 +2,17 @@
 // in the registry, a main window object to ask, and snapshots of files to compare.
 #pragma once
 
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "framework/Text.h"
 #include "framework/XmlDocument.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ClientLocator.h"
 #include "ui/Mainform.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <ostream>
-#include <string>
-#include <vector>
 
 namespace testing_support {
 

@@ -1,8 +1,7 @@
-#include "tests/unit/ClientFolderTest.h"
+#include <functional>
 
 #include "framework/Exceptions.h"
-
-#include <functional>
+#include "tests/unit/ClientFolderTest.h"
 
 namespace testing_support {
 namespace {
@@ -29,7 +28,8 @@ TEST_F(ClientLocator, PathsAreTheRegisteredFolderOrEmptyWithoutOne) {
         {"quoted", [](auto& r) { r.SetFolder(L"\"C:\\Program Files\\BitComet\\\""); },
          L"C:\\Program Files\\BitComet\\BitComet.xml", L"C:\\Program Files\\BitComet\\BitComet.exe"},
         {"expandable string", [](auto& r) { r.SetFolder(L"%ProgramFiles%\\BitComet", REG_EXPAND_SZ); },
-         std::wstring(programFiles) + L"\\BitComet\\BitComet.xml", std::wstring(programFiles) + L"\\BitComet\\BitComet.exe"},
+         std::wstring(programFiles) + L"\\BitComet\\BitComet.xml",
+         std::wstring(programFiles) + L"\\BitComet\\BitComet.exe"},
         {"long-path form", [](auto& r) { r.SetFolder(L"\\\\?\\C:\\BitComet"); }, L"\\\\?\\C:\\BitComet\\BitComet.xml",
          L"\\\\?\\C:\\BitComet\\BitComet.exe"},
         {"outside the code page", [](auto& r) { r.SetFolder(L"D:\\Клиент\\比特"); }, L"D:\\Клиент\\比特\\BitComet.xml",
@@ -46,10 +46,13 @@ TEST_F(ClientLocator, PathsAreTheRegisteredFolderOrEmptyWithoutOne) {
         EXPECT_FALSE(m_form.IsBCInstalled());
     }
     // A value that is no full path names no folder: the current directory must never stand in.
-    for (const auto& [value, type] :
-         {std::pair{L"BitComet", REG_SZ}, {L"%ProgramFiles%\\BitComet", REG_SZ},
-          {L"%NO_SUCH_VARIABLE%\\BitComet", REG_EXPAND_SZ}, {L"C:BitComet", REG_SZ}, {L"\\BitComet", REG_SZ},
-          {L"\\\\server", REG_SZ}, {L"\\\\.\\C:\\BitComet", REG_SZ}}) {
+    for (const auto& [value, type] : {std::pair{L"BitComet", REG_SZ},
+                                      {L"%ProgramFiles%\\BitComet", REG_SZ},
+                                      {L"%NO_SUCH_VARIABLE%\\BitComet", REG_EXPAND_SZ},
+                                      {L"C:BitComet", REG_SZ},
+                                      {L"\\BitComet", REG_SZ},
+                                      {L"\\\\server", REG_SZ},
+                                      {L"\\\\.\\C:\\BitComet", REG_SZ}}) {
         SCOPED_TRACE(framework::ToUtf8(value));
         m_registration.SetFolder(value, type);
         EXPECT_THROW(m_form.GetBCXMLPath(), ui::EClientFolderError);

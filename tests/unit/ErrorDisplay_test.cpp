@@ -1,8 +1,4 @@
 #include "framework/ErrorDisplay.h"
-#include "framework/Exceptions.h"
-#include "framework/TypeName.h"
-
-#include <gtest/gtest.h>
 
 #include <cxxabi.h>
 
@@ -10,6 +6,7 @@
 #include <bitset>
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 #include <ios>
 #include <map>
 #include <memory>
@@ -17,6 +14,9 @@
 #include <system_error>
 #include <typeinfo>
 #include <vector>
+
+#include "framework/Exceptions.h"
+#include "framework/TypeName.h"
 
 extern "C" char* __wrap___cxa_demangle(const char* mangled, char* buffer, std::size_t* length, int* status);
 
@@ -29,12 +29,12 @@ TEST(ErrorDisplay, AddsAPeriodOnlyAfterCharactersAbovePeriod) {
         const wchar_t* shown;
     };
     const Case cases[] = {
-        {L"Failed to get data for ''", L"Failed to get data for ''"},   // quote is below '.'
-        {L"Cannot open file", L"Cannot open file."},                    // letter
-        {L"Error 5", L"Error 5."},                                      // digit
-        {L"Is it there?", L"Is it there?."},                             // question mark
-        {L"Reason:", L"Reason:."},                                       // colon
-        {L"Caf\u00e9", L"Caf\u00e9."},                                   // above 0x80
+        {L"Failed to get data for ''", L"Failed to get data for ''"},  // quote is below '.'
+        {L"Cannot open file", L"Cannot open file."},                   // letter
+        {L"Error 5", L"Error 5."},                                     // digit
+        {L"Is it there?", L"Is it there?."},                           // question mark
+        {L"Reason:", L"Reason:."},                                     // colon
+        {L"Caf\u00e9", L"Caf\u00e9."},                                 // above 0x80
         {L"\u041e\u0448\u0438\u0431\u043a\u0430", L"\u041e\u0448\u0438\u0431\u043a\u0430."},
         {L"Done.", L"Done."},
         {L"Stop!", L"Stop!"},
@@ -45,7 +45,8 @@ TEST(ErrorDisplay, AddsAPeriodOnlyAfterCharactersAbovePeriod) {
         {L"", L""},
     };
     for (const Case& entry : cases) {
-        EXPECT_EQ(WithClosingPeriod(entry.message), entry.shown) << "message: " << testing::PrintToString(entry.message);
+        EXPECT_EQ(WithClosingPeriod(entry.message), entry.shown)
+            << "message: " << testing::PrintToString(entry.message);
     }
 }
 

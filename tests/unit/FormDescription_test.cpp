@@ -1,12 +1,11 @@
 // The loader of stored window descriptions: order of property assignments, reference fixups
 // and Loaded calls, and errors for descriptions that do not fit their components.
-#include "framework/Exceptions.h"
-#include "framework/Form.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include "framework/Exceptions.h"
+#include "framework/Form.h"
 
 namespace framework {
 namespace {
@@ -51,6 +50,8 @@ protected:
     void ReadState() override {}
 };
 
+// Laid out by hand, one row a line, nested as the form is.
+// clang-format off
 constexpr auto kRows = FormDescription<TTestForm>(
     Prop<&TForm::SetClientWidth>(100),
     Object<&TTestForm::First>(L"First",
@@ -60,6 +61,7 @@ constexpr auto kRows = FormDescription<TTestForm>(
         Event<&TRecorder::onPoke, &TTestForm::Poked>()),
     Object<&TTestForm::Second>(L"Second",
         Prop<&TRecorder::SetCount>(2)));
+// clang-format on
 
 TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
     Journal().clear();
@@ -69,9 +71,9 @@ TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
     ASSERT_NE(form.First, nullptr);
     ASSERT_NE(form.Second, nullptr);
     EXPECT_EQ(form.First->Owner(), &form);
-    EXPECT_EQ(Journal(), (std::vector<std::wstring>{
-                             L"First.Count=1 (loading)", L"First.Flag (loading)", L"Second.Count=2 (loading)",
-                             L"First.Partner=Second (loading)", L"First.Loaded", L"Second.Loaded"}));
+    EXPECT_EQ(Journal(), (std::vector<std::wstring>{L"First.Count=1 (loading)", L"First.Flag (loading)",
+                                                    L"Second.Count=2 (loading)", L"First.Partner=Second (loading)",
+                                                    L"First.Loaded", L"Second.Loaded"}));
     EXPECT_FALSE(form.First->Loading());
     EXPECT_FALSE(form.Loading());
 
@@ -83,11 +85,17 @@ TEST(FormDescription, AppliesPropertiesInOrderThenReferencesThenLoaded) {
 // string-table id for anything but a text or a picture's id for a text, and a handler of another
 // signature do not compile; a misspelt member name never could.
 template <auto Field, class Row>
-concept Fits = requires(Row row) { Object<Field>(L"", row); };
+concept Fits = requires(Row row) {
+    Object<Field>(L"", row);
+};
 template <auto Member, class Value>
-concept Takes = requires(Value value) { Prop<Member>(value); };
+concept Takes = requires(Value value) {
+    Prop<Member>(value);
+};
 template <auto EventMember, auto Handler>
-concept Binds = requires { Event<EventMember, Handler>(); };
+concept Binds = requires {
+    Event<EventMember, Handler>();
+};
 static_assert(Fits<&TTestForm::First, decltype(Prop<&TRecorder::SetCount>(1))>);
 static_assert(!Fits<&TTestForm::First, decltype(Prop<&TForm::SetClientWidth>(1))>);
 static_assert(Takes<&TRecorder::SetCount, int> && !Takes<&TRecorder::SetCount, bool>);
@@ -121,8 +129,8 @@ TEST(Component, OwnerDestroysLastCreatedFirstAndTellsTheOthers) {
         owner.CreateComponent<TWatcher>().SetName(L"c");
         owner.FreeComponent(*owner.FindComponent(L"a"));
     }
-    EXPECT_EQ(Journal(), (std::vector<std::wstring>{L"b heard a go", L"c heard a go", L"a destroyed",
-                                                    L"b heard c go", L"c destroyed", L"b destroyed"}));
+    EXPECT_EQ(Journal(), (std::vector<std::wstring>{L"b heard a go", L"c heard a go", L"a destroyed", L"b heard c go",
+                                                    L"c destroyed", L"b destroyed"}));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-#include "framework/Exceptions.h"
 #include "framework/JpegImage.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "framework/Exceptions.h"
+#include "tests/support/TestSupport.h"
 
 namespace framework {
 namespace {

@@ -1,13 +1,12 @@
 #include "framework/Registry.h"
 
-#include "framework/Exceptions.h"
-#include "tests/support/TestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+#include "framework/Exceptions.h"
+#include "tests/support/TestSupport.h"
 
 namespace framework {
 namespace {

@@ -1,12 +1,12 @@
 #include "ui/SettingsTuner.h"
 
-#include "framework/Files.h"
-#include "framework/Text.h"
-#include "tests/unit/ClientFolderTest.h"
-
 #include <algorithm>
 #include <functional>
 #include <utility>
+
+#include "framework/Files.h"
+#include "framework/Text.h"
+#include "tests/unit/ClientFolderTest.h"
 
 namespace testing_support {
 namespace {
@@ -26,30 +26,30 @@ struct Charset {
 std::vector<std::uint8_t> Encode(std::wstring_view text, const Charset& charset) {
     std::vector<std::uint8_t> bytes;
     switch (charset.encoding) {
-    case Encoding::Utf16LE:
-    case Encoding::Utf16BE: {
-        const bool little = charset.encoding == Encoding::Utf16LE;
-        const std::wstring units = (charset.bom ? L"\xFEFF" : L"") + std::wstring(text);
-        for (const wchar_t unit : units) {
-            bytes.push_back(static_cast<std::uint8_t>(little ? unit & 0xFF : unit >> 8));
-            bytes.push_back(static_cast<std::uint8_t>(little ? unit >> 8 : unit & 0xFF));
+        case Encoding::Utf16LE:
+        case Encoding::Utf16BE: {
+            const bool little = charset.encoding == Encoding::Utf16LE;
+            const std::wstring units = (charset.bom ? L"\xFEFF" : L"") + std::wstring(text);
+            for (const wchar_t unit : units) {
+                bytes.push_back(static_cast<std::uint8_t>(little ? unit & 0xFF : unit >> 8));
+                bytes.push_back(static_cast<std::uint8_t>(little ? unit >> 8 : unit & 0xFF));
+            }
+            return bytes;
         }
-        return bytes;
-    }
-    case Encoding::Utf8:
-    case Encoding::CodePage: {
-        if (charset.bom) {
-            bytes = {0xEF, 0xBB, 0xBF};
+        case Encoding::Utf8:
+        case Encoding::CodePage: {
+            if (charset.bom) {
+                bytes = {0xEF, 0xBB, 0xBF};
+            }
+            const unsigned codePage = charset.encoding == Encoding::Utf8 ? CP_UTF8 : charset.codePage;
+            const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                                 nullptr, nullptr);
+            std::string encoded(static_cast<std::size_t>(size), '\0');
+            WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), encoded.data(), size, nullptr,
+                                nullptr);
+            bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+            return bytes;
         }
-        const unsigned codePage = charset.encoding == Encoding::Utf8 ? CP_UTF8 : charset.codePage;
-        const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                             nullptr, nullptr);
-        std::string encoded(static_cast<std::size_t>(size), '\0');
-        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), encoded.data(), size, nullptr,
-                            nullptr);
-        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-        return bytes;
-    }
     }
     return bytes;
 }
@@ -97,7 +97,8 @@ TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
         "\r\n    <MaxTcpConnectionAttempts\r\n      >8</MaxTcpConnectionAttempts >\r\n    <GlobalMaxUploadRate/>";
     const std::string kept3 = "\r\n    <!-- last -->";
     const std::string tunedPair =
-        "\r\n    <ConnectedPeersMax>1000</ConnectedPeersMax>\r\n    <MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>";
+        "\r\n    <ConnectedPeersMax>1000</ConnectedPeersMax>\r\n    "
+        "<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>";
     const std::string end = "\r\n  </Settings>\r\n  <ConnectedPeersMax>1</ConnectedPeersMax>\r\n</BitComet>\r\n";
 
     const std::string prefixedProlog =
@@ -110,7 +111,8 @@ TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
         "\n\t\t<d:GlobalMaxUploadRate xmlns:d=\"urn:other\">8</d:GlobalMaxUploadRate>"
         "\n\t\t<b:ListenPort>21617</b:ListenPort>";
     const std::string prefixedPair =
-        "\n\t\t<b:ConnectedPeersMax>1000</b:ConnectedPeersMax>\n\t\t<b:MaxTcpConnectionAttempts>1000</b:MaxTcpConnectionAttempts>";
+        "\n\t\t<b:ConnectedPeersMax>1000</b:ConnectedPeersMax>\n\t\t<b:MaxTcpConnectionAttempts>1000</"
+        "b:MaxTcpConnectionAttempts>";
     const std::string prefixedEnd = "\n\t</b:Settings>\n</b:BitComet>\n";
 
     std::vector<Case> cases = {
@@ -120,7 +122,8 @@ TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
          Utf8(prolog + kept1 + kept2 + kept3 + end), Utf8(prolog + kept1 + kept2 + kept3 + tunedPair + end)},
         {"LF and tabs, a comment and a processing instruction before a prefixed container, settings in its "
          "namespace under any prefix",
-         Utf8(prefixedProlog + prefixedManaged + prefixedKept + prefixedEnd), Utf8(prefixedProlog + prefixedKept + prefixedEnd),
+         Utf8(prefixedProlog + prefixedManaged + prefixedKept + prefixedEnd),
+         Utf8(prefixedProlog + prefixedKept + prefixedEnd),
          Utf8(prefixedProlog + prefixedKept + prefixedPair + prefixedEnd)},
         {"text before an empty prefixed container",
          Utf8("<BitComet>loose text<x:Settings xmlns:x='urn:x' /></BitComet>"),
@@ -199,8 +202,8 @@ TEST_F(SettingsTuner, ARestoreWithNothingToTakeOutWritesNothing) {
 TEST_F(SettingsTuner, OutsideEntitiesAndDeepNestingAreNoDanger) {
     ScratchFolder outside(L"outside");
     WriteText(outside / L"planted.xml", "<ConnectedPeersMax>5</ConnectedPeersMax>");
-    const std::string doctype = "<!DOCTYPE BitComet [<!ENTITY planted SYSTEM \"" +
-                                framework::ToUtf8(outside / L"planted.xml") + "\">]>\n";
+    const std::string doctype =
+        "<!DOCTYPE BitComet [<!ENTITY planted SYSTEM \"" + framework::ToUtf8(outside / L"planted.xml") + "\">]>\n";
     const std::string tunedPair =
         "<ConnectedPeersMax>1000</ConnectedPeersMax><MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>";
     std::string nested;
@@ -252,7 +255,8 @@ TEST_F(SettingsTuner, FilesItCannotTuneStayAsTheyWere) {
         {"no element in the document element", text("<BitComet>text<!-- and a comment --></BitComet>")},
         {"bytes that are not the declared encoding",
          text("<?xml version=\"1.0\" encoding=\"UTF-8\"?><BitComet><Settings><ConnectedPeersMax>5</ConnectedPeersMax>"
-              "<Owner>Ren\xE9" "e</Owner></Settings></BitComet>")},
+              "<Owner>Ren\xE9"
+              "e</Owner></Settings></BitComet>")},
         {"a double-byte character cut short",
          text("<?xml version=\"1.0\" encoding=\"GB2312\"?><BitComet><Settings><ConnectedPeersMax>5</ConnectedPeersMax>"
               "<Owner>\x81</Owner></Settings></BitComet>")},

@@ -1,8 +1,7 @@
 #include "framework/Text.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace framework {

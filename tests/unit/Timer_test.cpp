@@ -1,10 +1,10 @@
 // The timer component after it is destroyed.
 #include "framework/Timer.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
+
+#include "tests/support/TestSupport.h"
 
 namespace framework {
 namespace {

@@ -1,9 +1,9 @@
 #include "framework/XmlDocument.h"
 
+#include <string>
+
 #include "framework/Exceptions.h"
 #include "tests/unit/ClientFolderTest.h"
-
-#include <string>
 
 namespace framework {
 namespace {
