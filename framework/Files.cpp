@@ -206,18 +206,28 @@ public:
         Win32Check(FlushFileBuffers(m_handle.Get()) != 0, L"Cannot write " + m_path);
     }
 
-    std::vector<std::uint8_t> ReadBack() {
+    // The copy as the file system gives it back; expected is what was written, so that a copy
+    // of the right size is read into one buffer by one call.
+    std::vector<std::uint8_t> ReadBack(std::size_t expected) {
         Win32Check(SetFilePointerEx(m_handle.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0,
                    L"Cannot read " + m_path);
-        std::vector<std::uint8_t> bytes;
-        std::uint8_t buffer[65536];
+        // One byte more than was written, so that a copy that grew shows as one.
+        std::vector<std::uint8_t> bytes(expected + 1);
+        std::size_t filled = 0;
         for (;;) {
+            if (filled == bytes.size()) {
+                bytes.resize(bytes.size() * 2);
+            }
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, std::numeric_limits<DWORD>::max()));
             DWORD read = 0;
-            Win32Check(ReadFile(m_handle.Get(), buffer, sizeof buffer, &read, nullptr) != 0, L"Cannot read " + m_path);
+            Win32Check(ReadFile(m_handle.Get(), bytes.data() + filled, chunk, &read, nullptr) != 0,
+                       L"Cannot read " + m_path);
             if (read == 0) {
+                bytes.resize(filled);
                 return bytes;
             }
-            bytes.insert(bytes.end(), buffer, buffer + read);
+            filled += read;
         }
     }
 
@@ -346,7 +356,7 @@ void ReplaceFileContents(const std::wstring& path,
     const std::optional<Protection> protection = ProtectionOf(path);
     TemporaryFile temporary(path);
     temporary.Write(bytes);
-    verify(temporary.ReadBack());
+    verify(temporary.ReadBack(bytes.size()));
     if (protection) {
         temporary.Protect(*protection);
     }
