@@ -83,16 +83,67 @@ ScratchFolder::~ScratchFolder() {
     RemoveTree(m_path);
 }
 
-void RemoveTree(const std::wstring& path) {
+namespace {
+
+// The links this process made and what they point to. Wine deletes what a link to a file points
+// to rather than the link, and walks through a link to a folder, so a link goes by its own name
+// before the folder that holds it or the one it points into: else a test would delete a file
+// it never made, or leave a link behind that a later run, given the same process id by Wine,
+// would walk through into its own new folder.
+struct MadeLink {
+    std::wstring link;
+    std::wstring target;
+};
+std::vector<MadeLink>& LinksMade() {
+    static std::vector<MadeLink> links;
+    return links;
+}
+
+bool IsWithin(const std::wstring& path, const std::wstring& folder) {
+    return path.size() >= folder.size() &&
+           CompareStringOrdinal(path.data(), static_cast<int>(folder.size()), folder.data(),
+                                static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL &&
+           (path.size() == folder.size() || path[folder.size()] == L'\\');
+}
+
+void RemoveLink(const std::wstring& link) {
+    const std::wstring host = HostPath(link);
+    if (host.empty()) {
+        if (!RemoveDirectoryW(link.c_str())) {
+            DeleteFileW(link.c_str());
+        }
+        return;
+    }
+    const std::size_t separator = link.find_last_of(L'\\');
+    const std::wstring folder = link.substr(0, separator);
+    const std::wstring name = link.substr(separator + 1);
+    // Listed while what it points to is there, which is why links go first.
+    if (StartHostProgram(L"/bin/rm", L"rm -f \"" + host + L"\"")) {
+        WaitUntil(
+            [&] {
+                const std::vector<std::wstring> entries = FolderEntries(folder);
+                return std::find(entries.begin(), entries.end(), name) == entries.end();
+            },
+            10s);
+    }
+}
+
+void RemoveEntries(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        // A link whose target is gone answers no attributes, yet keeps its folder from going.
-        DeleteFileW(path.c_str());
+        return;
+    }
+    // A link to a folder that no record names (made by the system or an earlier run) goes itself
+    // where the system lets it, and is never walked into.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        if (!RemoveDirectoryW(path.c_str())) {
+            DeleteFileW(path.c_str());
+        }
         return;
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         for (const std::wstring& entry : FolderEntries(path)) {
-            RemoveTree(path + L"\\" + entry);
+            RemoveEntries(path + L"\\" + entry);
         }
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryW(path.c_str());
@@ -100,6 +151,19 @@ void RemoveTree(const std::wstring& path) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path.c_str());
     }
+}
+
+}  // namespace
+
+void RemoveTree(const std::wstring& path) {
+    std::erase_if(LinksMade(), [&](const MadeLink& made) {
+        if (!IsWithin(made.link, path) && !IsWithin(made.target, path)) {
+            return false;
+        }
+        RemoveLink(made.link);
+        return true;
+    });
+    RemoveEntries(path);
 }
 
 std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
@@ -297,11 +361,15 @@ bool StartHostProgram(const std::wstring& program, std::wstring commandLine) {
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
     const auto linked = [&] { return FileExists(link) && SamePath(framework::FinalPath(link), target); };
     if (CreateSymbolicLinkW(link.c_str(), target.c_str(), 0) && linked()) {
+        LinksMade().push_back({link, target});
         return true;
     }
+    if (!StartHostProgram(L"/bin/ln", L"ln -s \"" + HostPath(target) + L"\" \"" + HostPath(link) + L"\"")) {
+        return false;
+    }
+    LinksMade().push_back({link, target});
     // A host process cannot be waited for from Wine: its handle is signalled at once.
-    return StartHostProgram(L"/bin/ln", L"ln -s \"" + HostPath(target) + L"\" \"" + HostPath(link) + L"\"") &&
-           WaitUntil(linked, 10s);
+    return WaitUntil(linked, 10s);
 }
 
 std::wstring SentWindowText(HWND window) {

@@ -37,7 +37,8 @@ private:
     std::wstring m_path;
 };
 
-// Removes a folder and everything in it, read-only files included.
+// Removes a folder and everything in it, read-only files included; a link goes itself, never what
+// it points to.
 void RemoveTree(const std::wstring& path);
 
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
