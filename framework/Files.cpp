@@ -148,6 +148,11 @@ bool IsHeldOpen(const std::wstring& path) {
     return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+// The most of remaining bytes that one ReadFile or WriteFile call takes.
+DWORD IoChunk(std::size_t remaining) {
+    return static_cast<DWORD>(std::min<std::size_t>(remaining, std::numeric_limits<DWORD>::max()));
+}
+
 // A new file beside the one it is to replace, named after it with a fresh unique part. It is
 // written, read back, given the original's protection and swapped in through the one handle it
 // was created with, so that a protection without the right to delete cannot keep it from its
@@ -189,11 +194,10 @@ public:
     void Write(std::span<const std::uint8_t> bytes) {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const DWORD chunk =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
             DWORD written = 0;
-            Win32Check(WriteFile(m_handle.Get(), bytes.data() + done, chunk, &written, nullptr) != 0,
-                       L"Cannot write " + m_path);
+            Win32Check(
+                WriteFile(m_handle.Get(), bytes.data() + done, IoChunk(bytes.size() - done), &written, nullptr) != 0,
+                L"Cannot write " + m_path);
             // A write cut short, as on a full disk, reports no error; the next one names the cause.
             // One that writes nothing at all has no room left.
             if (written == 0) {
@@ -206,8 +210,8 @@ public:
         Win32Check(FlushFileBuffers(m_handle.Get()) != 0, L"Cannot write " + m_path);
     }
 
-    // The copy as the file system gives it back; expected is what was written, so that a copy
-    // of the right size is read into one buffer by one call.
+    // The copy as the file system gives it back, read into one buffer sized by expected, the
+    // count of bytes written.
     std::vector<std::uint8_t> ReadBack(std::size_t expected) {
         Win32Check(SetFilePointerEx(m_handle.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0,
                    L"Cannot read " + m_path);
@@ -218,11 +222,10 @@ public:
             if (filled == bytes.size()) {
                 bytes.resize(bytes.size() * 2);
             }
-            const DWORD chunk =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, std::numeric_limits<DWORD>::max()));
             DWORD read = 0;
-            Win32Check(ReadFile(m_handle.Get(), bytes.data() + filled, chunk, &read, nullptr) != 0,
-                       L"Cannot read " + m_path);
+            Win32Check(
+                ReadFile(m_handle.Get(), bytes.data() + filled, IoChunk(bytes.size() - filled), &read, nullptr) != 0,
+                L"Cannot read " + m_path);
             if (read == 0) {
                 bytes.resize(filled);
                 return bytes;
