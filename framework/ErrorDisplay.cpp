@@ -50,15 +50,6 @@ private:
     std::vector<HWND> m_windows;
 };
 
-// An address as the C runtime's "%p" writes one: sixteen lower-case hex digits.
-std::wstring AddressText(std::uintptr_t address) {
-    std::wstring text(2 * sizeof address, L'0');
-    for (auto digit = text.rbegin(); digit != text.rend() && address != 0; ++digit, address >>= 4) {
-        *digit = L"0123456789abcdef"[address & 0xF];
-    }
-    return text;
-}
-
 }  // namespace
 
 std::wstring WithClosingPeriod(std::wstring_view message) {
@@ -110,9 +101,12 @@ void ShowApplicationError(const std::string& className) {
                            static_cast<LPCWSTR>(site), &module)) {
         moduleName = FileNameOf(ModuleFileName(module));
     }
+    // The offset as the C runtime's "%p" writes it: every hex digit of an address.
     const auto offset = reinterpret_cast<std::uintptr_t>(site) - reinterpret_cast<std::uintptr_t>(module);
-    ShowMessageBox(nullptr, FormatText(IDS_APPLICATION_ERROR, {FromUtf8(className), moduleName, AddressText(offset)}),
-                   LoadText(IDS_APPLICATION_ERROR_CAPTION), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    ShowMessageBox(
+        nullptr,
+        FormatText(IDS_APPLICATION_ERROR, {FromUtf8(className), moduleName, HexText(offset, 2 * sizeof offset)}),
+        LoadText(IDS_APPLICATION_ERROR_CAPTION), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 TMessageBoxFunction SetMessageBoxFunction(TMessageBoxFunction function) {

@@ -11,6 +11,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
+#include "framework/Text.h"
 
 namespace framework {
 
@@ -28,19 +29,12 @@ bool IsAsciiHexDigit(wchar_t c) {
 
 bool IsTemporaryNameOf(std::wstring_view candidate, std::wstring_view fileName) {
     const std::size_t length = fileName.size() + 1 + kUniqueDigits + std::size(kTemporarySuffix) - 1;
-    if (candidate.size() != length ||
-        CompareStringOrdinal(candidate.data(), static_cast<int>(fileName.size()), fileName.data(),
-                             static_cast<int>(fileName.size()), TRUE) != CSTR_EQUAL) {
+    if (candidate.size() != length || !SamePathText(candidate.substr(0, fileName.size()), fileName)) {
         return false;
     }
     const std::wstring_view rest = candidate.substr(fileName.size());
     return rest.front() == L'.' && rest.substr(1 + kUniqueDigits) == kTemporarySuffix &&
            std::all_of(rest.begin() + 1, rest.begin() + 1 + kUniqueDigits, IsAsciiHexDigit);
-}
-
-bool SamePathText(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
 }
 
 // The path of an open file as the system names it, in the plain form every other call takes; empty
@@ -74,6 +68,12 @@ std::wstring FinalPathOf(HANDLE file) {
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                                       FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+
+// What of attributes a program may give a file, FILE_ATTRIBUTE_NORMAL standing for none of them.
+DWORD SettableAttributes(DWORD attributes) {
+    attributes &= kSettableAttributes;
+    return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
 
 // Raises unless a file with these attributes may be replaced.
 void CheckReplaceable(DWORD attributes, const std::wstring& path) {
@@ -166,11 +166,7 @@ public:
         const auto seed = static_cast<std::uint32_t>(now.QuadPart) ^ (GetCurrentProcessId() << 16);
         for (int attempt = 0;; ++attempt) {
             const std::uint32_t value = seed + 0x9E3779B9u * ++counter;
-            std::wstring unique(kUniqueDigits, L'0');
-            for (std::size_t digit = 0; digit < kUniqueDigits; ++digit) {
-                unique[kUniqueDigits - 1 - digit] = L"0123456789abcdef"[(value >> (4 * digit)) & 0xF];
-            }
-            m_path = path + L"." + unique + kTemporarySuffix;
+            m_path = path + L"." + HexText(value, kUniqueDigits) + kTemporarySuffix;
             m_handle.Reset(CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, 0, nullptr,
                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (m_handle.Valid()) {
@@ -250,9 +246,7 @@ public:
         basic.CreationTime.LowPart = protection.creationTime.dwLowDateTime;
         basic.CreationTime.HighPart = static_cast<LONG>(protection.creationTime.dwHighDateTime);
         // Read-only is the caller's to set again: the original could not have been replaced with it.
-        const DWORD attributes =
-            protection.attributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+        basic.FileAttributes = SettableAttributes(protection.attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
         Win32Check(SetFileInformationByHandle(m_handle.Get(), FileBasicInfo, &basic, sizeof basic) != 0,
                    L"Cannot protect " + m_path);
     }
@@ -324,9 +318,9 @@ void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
     // The system refuses to delete a read-only file; the copy was never the user's to protect.
     if ((basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
         const DWORD attributes =
-            basic.FileAttributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+            SettableAttributes(basic.FileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
         basic = FILE_BASIC_INFO{};
-        basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+        basic.FileAttributes = attributes;
         SetFileInformationByHandle(file.Get(), FileBasicInfo, &basic, sizeof basic);
     }
     FILE_DISPOSITION_INFO disposition{TRUE};
@@ -369,8 +363,7 @@ void ReplaceFileContents(const std::wstring& path,
 }
 
 bool SetSettableAttributes(const std::wstring& path, unsigned long attributes) {
-    attributes &= kSettableAttributes;
-    return SetFileAttributesW(path.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
+    return SetFileAttributesW(path.c_str(), SettableAttributes(attributes)) != 0;
 }
 
 std::wstring FinalPath(const std::wstring& path) {

@@ -53,10 +53,8 @@ struct Kernel {
 };
 
 // Files and snapshots, whose creators answer INVALID_HANDLE_VALUE on failure.
-struct File {
-    using Handle = HANDLE;
+struct File : Kernel {
     static inline const Handle kNone = INVALID_HANDLE_VALUE;
-    static void Close(Handle handle) noexcept { CloseHandle(handle); }
 };
 
 struct Find {

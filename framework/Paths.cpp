@@ -31,4 +31,9 @@ std::wstring FileNameOf(std::wstring_view path) {
     return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
 }
 
+bool SamePathText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 }  // namespace framework

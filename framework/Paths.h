@@ -16,4 +16,8 @@ std::wstring FolderOf(std::wstring_view path);
 // The part of path after its last separator: the whole path without one.
 std::wstring FileNameOf(std::wstring_view path);
 
+// Whether two paths or names are the same as the file system compares them: letter case aside, in
+// every script, and nothing else.
+bool SamePathText(std::wstring_view a, std::wstring_view b);
+
 }  // namespace framework

@@ -11,11 +11,6 @@ namespace framework {
 
 namespace {
 
-bool SamePathText(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // The program file a process runs, or empty when the system does not say.
 std::wstring ImagePath(DWORD processId) {
     const TKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));

@@ -57,6 +57,14 @@ std::wstring DecimalText(long long value) {
     return std::wstring(digits, end);
 }
 
+std::wstring HexText(std::uint64_t value, std::size_t digits) {
+    std::wstring text(digits, L'0');
+    for (auto digit = text.rbegin(); digit != text.rend() && value != 0; ++digit, value >>= 4) {
+        *digit = L"0123456789abcdef"[value & 0xF];
+    }
+    return text;
+}
+
 std::wstring LoadText(unsigned id) {
     // Without a buffer the system hands out the text where it lies in the loaded image, so no
     // length limit applies.

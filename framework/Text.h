@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -25,6 +26,8 @@ std::wstring FromUtf8(std::string_view text);
 // value in decimal digits, as std::to_wstring writes it; std::to_wstring would bring the C
 // runtime's whole printf engine into the program for it.
 std::wstring DecimalText(long long value);
+// value in digits lower-case hexadecimal digits, zeros in front: HexText(0x2A, 4) is "002a".
+std::wstring HexText(std::uint64_t value, std::size_t digits);
 
 // The text of the executable's string table under id, whole whatever its length; empty when the
 // table has none.

@@ -3,6 +3,7 @@
 #include "framework/Win32.h"
 #include <shlobj.h>
 
+#include "framework/Paths.h"
 #include "framework/Registry.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
@@ -82,9 +83,7 @@ bool IsFullPath(std::wstring_view path) {
     if (path.starts_with(kLongForm)) {
         const std::wstring_view rest = path.substr(kLongForm.size());
         return IsDrivePath(rest) ||
-               (rest.size() > kLongUnc.size() &&
-                CompareStringOrdinal(rest.data(), static_cast<int>(kLongUnc.size()), kLongUnc.data(),
-                                     static_cast<int>(kLongUnc.size()), TRUE) == CSTR_EQUAL &&
+               (rest.size() > kLongUnc.size() && framework::SamePathText(rest.substr(0, kLongUnc.size()), kLongUnc) &&
                 IsServerShare(rest.substr(kLongUnc.size())));
     }
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "framework/Files.h"
+#include "framework/Paths.h"
 #include "framework/Text.h"
 #include "tests/support/RemoteListView.h"
 
@@ -100,9 +101,7 @@ std::vector<MadeLink>& LinksMade() {
 }
 
 bool IsWithin(const std::wstring& path, const std::wstring& folder) {
-    return path.size() >= folder.size() &&
-           CompareStringOrdinal(path.data(), static_cast<int>(folder.size()), folder.data(),
-                                static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL &&
+    return path.size() >= folder.size() && framework::SamePathText(path.substr(0, folder.size()), folder) &&
            (path.size() == folder.size() || path[folder.size()] == L'\\');
 }
 
