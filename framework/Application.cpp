@@ -3,12 +3,13 @@
 #include <cxxabi.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <typeinfo>
 
 #include "framework/ErrorDisplay.h"
 #include "framework/Form.h"
 #include "framework/Paths.h"
-#include "framework/TypeName.h"
 
 namespace framework {
 
@@ -30,6 +31,15 @@ std::wstring DefaultTitle() {
         CharLowerBuffW(name.data() + 1, static_cast<DWORD>(name.size() - 1));
     }
     return name;
+}
+
+// A class's name as the source writes it ("std::runtime_error"), or as the runtime gives it where
+// it cannot be read back.
+std::string ReadableTypeName(const char* name) {
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> demangled(abi::__cxa_demangle(name, nullptr, nullptr, &status),
+                                                                &std::free);
+    return status == 0 && demangled ? std::string(demangled.get()) : std::string(name);
 }
 
 int StartupShowCommand() {
