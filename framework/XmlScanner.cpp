@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
-#include <unordered_map>
 
 #include <expat.h>
 
@@ -38,71 +37,82 @@ TXmlName SplitName(std::wstring_view name, std::wstring& scratch) {
     return {scratch, local, name.substr(0, first)};
 }
 
-// An internal general entity as the document declares it, and how far it would expand.
-struct Entity {
-    std::size_t length = 0;
-    std::vector<std::wstring> references;
-    std::uint64_t expanded = 0;
-    enum class State { New, Visiting, Done } state = State::New;
-    std::size_t next = 0;
-};
-
-// Entities that stand for more text than this are refused: they are an attack, not settings.
-constexpr std::uint64_t kMaxEntityExpansion = 1 << 20;
-
-std::vector<std::wstring> EntityReferencesIn(std::wstring_view value) {
-    std::vector<std::wstring> references;
-    for (std::size_t at = value.find(L'&'); at != std::wstring_view::npos; at = value.find(L'&', at + 1)) {
-        const std::size_t end = value.find(L';', at);
-        if (end != std::wstring_view::npos && at + 1 < value.size() && value[at + 1] != L'#') {
-            references.emplace_back(value.substr(at + 1, end - at - 1));
-        }
+// A text the parser stopped at, in the terms of the document's damage.
+TXmlFault FaultOf(XML_Error code, bool sawElement) {
+    switch (code) {
+        case XML_ERROR_NO_ELEMENTS:
+            return sawElement ? TXmlFault::CutShort : TXmlFault::Empty;
+        case XML_ERROR_UNCLOSED_TOKEN:
+        case XML_ERROR_PARTIAL_CHAR:
+        case XML_ERROR_UNCLOSED_CDATA_SECTION:
+            return TXmlFault::CutShort;
+        case XML_ERROR_UNKNOWN_ENCODING:
+        case XML_ERROR_INCORRECT_ENCODING:
+            return TXmlFault::Encoding;
+        default:
+            return TXmlFault::Malformed;
     }
-    return references;
 }
 
-// True when some entity would expand beyond kMaxEntityExpansion characters, or into itself. Walked
-// with a stack of its own: a chain of entities as long as an attacker likes must not overflow ours.
-bool EntitiesExpandTooFar(std::unordered_map<std::wstring, Entity>& entities) {
-    std::vector<Entity*> stack;
-    for (auto& [name, root] : entities) {
-        if (root.state != Entity::State::New) {
-            continue;
-        }
-        root.state = Entity::State::Visiting;
-        stack.push_back(&root);
-        while (!stack.empty()) {
-            Entity& top = *stack.back();
-            Entity* deeper = nullptr;
-            for (; top.next < top.references.size() && deeper == nullptr; ++top.next) {
-                const auto found = entities.find(top.references[top.next]);
-                if (found == entities.end() || found->second.state == Entity::State::Done) {
-                    continue;
-                }
-                if (found->second.state == Entity::State::Visiting) {
-                    return true;
-                }
-                deeper = &found->second;
-            }
-            if (deeper != nullptr) {
-                deeper->state = Entity::State::Visiting;
-                stack.push_back(deeper);
-                continue;
-            }
-            top.expanded = top.length;
-            for (const std::wstring& reference : top.references) {
-                if (const auto found = entities.find(reference); found != entities.end()) {
-                    top.expanded = std::min(top.expanded + found->second.expanded, kMaxEntityExpansion + 1);
-                }
-            }
-            if (top.expanded > kMaxEntityExpansion) {
-                return true;
-            }
-            top.state = Entity::State::Done;
-            stack.pop_back();
-        }
+EXmlParseError Failure(XML_Parser parser, bool sawElement, const std::wstring& source) {
+    const XML_Error code = XML_GetErrorCode(parser);
+    std::wstring reason = code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH
+                              ? L"its entities would expand to more text than any settings file holds"
+                          : XML_ErrorString(code) != nullptr ? XML_ErrorString(code)
+                                                             : L"";
+    const auto line = static_cast<long>(XML_GetCurrentLineNumber(parser));
+    const auto column = static_cast<long>(XML_GetCurrentColumnNumber(parser)) + 1;
+    std::wstring message = L"Cannot parse " + source;
+    if (!reason.empty()) {
+        message += L": " + reason;
     }
-    return false;
+    message += L" (line " + DecimalText(line) + L", column " + DecimalText(column) + L")";
+    return EXmlParseError(std::move(message), std::move(reason), line, column, FaultOf(code, sawElement));
+}
+
+using TParser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)>;
+
+TParser NewParser(XML_Parser parser, const std::wstring& source) {
+    if (parser == nullptr) {
+        throw EOutOfResources(L"Out of memory while reading " + source);
+    }
+    return TParser(parser, &XML_ParserFree);
+}
+
+int XMLCALL ConvertPair(void* codePage, const char* pair) {
+    return DecodeCodePagePair(static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(codePage)), pair);
+}
+
+// The code pages Windows users' files are declared in, read through the system's own tables.
+int XMLCALL OnUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
+    const unsigned codePage = CodePageOfEncoding(ToUtf8(name));
+    const std::vector<int> map = CodePageByteMap(codePage);
+    if (map.empty()) {
+        return XML_STATUS_ERROR;
+    }
+    std::copy(map.begin(), map.end(), info->map);
+    info->data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(codePage));
+    info->convert = &ConvertPair;
+    info->release = nullptr;
+    return XML_STATUS_OK;
+}
+
+bool Parse(XML_Parser parser, std::span<const std::uint8_t> bytes) {
+    return XML_Parse(parser, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), XML_TRUE) ==
+           XML_STATUS_OK;
+}
+
+// The scan keeps references to the document's own entities unexpanded, so expat's protection
+// against entities that expand a billion times never sees them; a document that declares any is
+// read once more with its entities expanded, where that protection (on by default in a build with
+// XML_DTD) refuses what amplifies beyond any settings file, and expat refuses an entity that
+// refers to itself. Only what the document uses is expanded, as the client's own reader would.
+void CheckEntityExpansion(std::span<const std::uint8_t> bytes, const std::wstring& source) {
+    const TParser parser = NewParser(XML_ParserCreate(nullptr), source);
+    XML_SetUnknownEncodingHandler(parser.get(), &OnUnknownEncoding, nullptr);
+    if (!Parse(parser.get(), bytes)) {
+        throw Failure(parser.get(), true, source);
+    }
 }
 
 class Scanner {
@@ -114,11 +124,7 @@ public:
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
             throw EXmlError(L"The file " + source + L" is too large to read as XML");
         }
-        const std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
-            XML_ParserCreateNS(nullptr, kNameSeparator), &XML_ParserFree);
-        if (!parser) {
-            throw EOutOfResources(L"Out of memory while reading " + source);
-        }
+        const TParser parser = NewParser(XML_ParserCreateNS(nullptr, kNameSeparator), source);
         m_parser = parser.get();
         XML_SetUserData(m_parser, this);
         XML_SetReturnNSTriplet(m_parser, XML_TRUE);
@@ -130,11 +136,13 @@ public:
         // declares unexpanded: every position reported is one in the file, and no declaration can
         // make the content grow. Without a handler, text nobody asked for costs nothing.
         XML_SetDefaultHandler(m_parser, nullptr);
-        XML_SetUnknownEncodingHandler(m_parser, &Scanner::OnUnknownEncoding, nullptr);
+        XML_SetUnknownEncodingHandler(m_parser, &OnUnknownEncoding, nullptr);
         XML_SetEntityDeclHandler(m_parser, &Scanner::OnEntityDeclaration);
-        if (XML_Parse(m_parser, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
-                      XML_TRUE) != XML_STATUS_OK) {
-            throw Failure(source);
+        if (!Parse(m_parser, bytes)) {
+            throw Failure(m_parser, m_sawElement, source);
+        }
+        if (m_declaresEntities) {
+            CheckEntityExpansion(bytes, source);
         }
         return std::move(m_scan);
     }
@@ -183,13 +191,7 @@ private:
         Scanner& self = Of(data);
         ++self.m_depth;
         self.m_sawElement = true;
-        // The declarations are all read by the time the document element starts.
-        if (self.m_depth == 1 && EntitiesExpandTooFar(self.m_entities)) {
-            self.m_entitiesTooLarge = true;
-            XML_StopParser(self.m_parser, XML_FALSE);
-        } else {
-            self.StartElement(name);
-        }
+        self.StartElement(name);
     }
 
     static void XMLCALL OnEnd(void* data, const XML_Char* name) {
@@ -206,67 +208,17 @@ private:
     }
 
     static void XMLCALL OnEntityDeclaration(void* data,
-                                            const XML_Char* name,
+                                            const XML_Char*,
                                             int isParameter,
                                             const XML_Char* value,
-                                            int length,
+                                            int,
                                             const XML_Char*,
                                             const XML_Char*,
                                             const XML_Char*,
                                             const XML_Char*) {
+        // An internal general entity: one the content may refer to.
         if (isParameter == 0 && value != nullptr) {
-            const std::wstring_view text(value, static_cast<std::size_t>(length));
-            Of(data).m_entities[name] = {text.size(), EntityReferencesIn(text)};
-        }
-    }
-
-    static int XMLCALL ConvertPair(void* codePage, const char* pair) {
-        return DecodeCodePagePair(static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(codePage)), pair);
-    }
-
-    // The code pages Windows users' files are declared in, read through the system's own tables.
-    static int XMLCALL OnUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
-        const unsigned codePage = CodePageOfEncoding(ToUtf8(name));
-        const std::vector<int> map = CodePageByteMap(codePage);
-        if (map.empty()) {
-            return XML_STATUS_ERROR;
-        }
-        std::copy(map.begin(), map.end(), info->map);
-        info->data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(codePage));
-        info->convert = &Scanner::ConvertPair;
-        info->release = nullptr;
-        return XML_STATUS_OK;
-    }
-
-    EXmlParseError Failure(const std::wstring& source) const {
-        const XML_Error code = XML_GetErrorCode(m_parser);
-        std::wstring reason = m_entitiesTooLarge
-                                  ? L"its entities would expand to more text than any settings file holds"
-                              : XML_ErrorString(code) != nullptr ? XML_ErrorString(code)
-                                                                 : L"";
-        const auto line = static_cast<long>(XML_GetCurrentLineNumber(m_parser));
-        const auto column = static_cast<long>(XML_GetCurrentColumnNumber(m_parser)) + 1;
-        std::wstring message = L"Cannot parse " + source;
-        if (!reason.empty()) {
-            message += L": " + reason;
-        }
-        message += L" (line " + DecimalText(line) + L", column " + DecimalText(column) + L")";
-        return EXmlParseError(std::move(message), std::move(reason), line, column, FaultOf(code));
-    }
-
-    TXmlFault FaultOf(XML_Error code) const {
-        switch (code) {
-            case XML_ERROR_NO_ELEMENTS:
-                return m_sawElement ? TXmlFault::CutShort : TXmlFault::Empty;
-            case XML_ERROR_UNCLOSED_TOKEN:
-            case XML_ERROR_PARTIAL_CHAR:
-            case XML_ERROR_UNCLOSED_CDATA_SECTION:
-                return TXmlFault::CutShort;
-            case XML_ERROR_UNKNOWN_ENCODING:
-            case XML_ERROR_INCORRECT_ENCODING:
-                return TXmlFault::Encoding;
-            default:
-                return TXmlFault::Malformed;
+            Of(data).m_declaresEntities = true;
         }
     }
 
@@ -278,8 +230,7 @@ private:
     std::wstring m_scratch;
     std::size_t m_childStart = 0;
     std::wstring m_text;
-    std::unordered_map<std::wstring, Entity> m_entities;
-    bool m_entitiesTooLarge = false;
+    bool m_declaresEntities = false;
     int m_depth = 0;
     bool m_sawElement = false;
     bool m_inElement = false;

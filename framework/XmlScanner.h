@@ -59,8 +59,8 @@ using TXmlChildVisitor = std::function<void(const TXmlScan& scan, const TXmlChil
 // Parses bytes whole, with unitSize bytes a character unit (2 for UTF-16, else 1), tells visit of
 // each child and returns where the element lies. Raises EXmlParseError, with the parser's reason,
 // line and column, when the bytes are not well-formed XML in the encoding they declare (or a code
-// page Windows reads byte by byte), or when the document declares entities that would expand
-// beyond any settings file; source names the bytes in the message.
+// page Windows reads byte by byte), or when entities it refers to would expand beyond any
+// settings file or into themselves; source names the bytes in the message.
 TXmlScan ScanXml(std::span<const std::uint8_t> bytes,
                  std::size_t unitSize,
                  const TXmlChildVisitor& visit,
