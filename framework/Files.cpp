@@ -148,6 +148,21 @@ bool IsHeldOpen(const std::wstring& path) {
     return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+TFileWriter& FileWriter() {
+    static TFileWriter writer;
+    return writer;
+}
+
+bool WriteChunk(HANDLE file, const std::uint8_t* bytes, DWORD count, DWORD* written) {
+    if (const TFileWriter& writer = FileWriter()) {
+        unsigned long done = 0;
+        const bool ok = writer(file, bytes, count, &done);
+        *written = done;
+        return ok;
+    }
+    return WriteFile(file, bytes, count, written, nullptr) != 0;
+}
+
 // The most of remaining bytes that one ReadFile or WriteFile call takes.
 DWORD IoChunk(std::size_t remaining) {
     return static_cast<DWORD>(std::min<std::size_t>(remaining, std::numeric_limits<DWORD>::max()));
@@ -191,9 +206,8 @@ public:
         std::size_t done = 0;
         while (done < bytes.size()) {
             DWORD written = 0;
-            Win32Check(
-                WriteFile(m_handle.Get(), bytes.data() + done, IoChunk(bytes.size() - done), &written, nullptr) != 0,
-                L"Cannot write " + m_path);
+            Win32Check(WriteChunk(m_handle.Get(), bytes.data() + done, IoChunk(bytes.size() - done), &written),
+                       L"Cannot write " + m_path);
             // A write cut short, as on a full disk, reports no error; the next one names the cause.
             // One that writes nothing at all has no room left.
             if (written == 0) {
@@ -360,6 +374,10 @@ void ReplaceFileContents(const std::wstring& path,
     // The state that counts is the one right before the swap.
     CheckReplaceable(path);
     temporary.TakePlaceOf(path);
+}
+
+TFileWriter SetFileWriter(TFileWriter writer) {
+    return std::exchange(FileWriter(), std::move(writer));
 }
 
 bool SetSettableAttributes(const std::wstring& path, unsigned long attributes) {

@@ -24,6 +24,14 @@ void ReplaceFileContents(const std::wstring& path,
                          std::span<const std::uint8_t> bytes,
                          const std::function<void(const std::vector<std::uint8_t>& written)>& verify);
 
+// Writes count bytes to file and says how many went, as WriteFile does.
+using TFileWriter =
+    std::function<bool(void* file, const std::uint8_t* bytes, unsigned long count, unsigned long* written)>;
+
+// Replaces the call that writes ReplaceFileContents's copy, so that a test can make a copy come
+// back other than it was meant; an empty writer restores the system's. Returns the one before.
+TFileWriter SetFileWriter(TFileWriter writer);
+
 // Sets the attributes a program may set (read-only, hidden, system, archive, ...) to those given,
 // whatever else attributes holds; false when the system refuses.
 bool SetSettableAttributes(const std::wstring& path, unsigned long attributes);

@@ -25,7 +25,7 @@ struct TXmlChildEdit {
     std::vector<Element> append;
 };
 
-// One edit worked out for one file, ready to be written. It holds the file's content only as long
+// One edit worked out for one file, ready to be written. It holds the edited content only as long
 // as it lives.
 class TXmlFileEdit {
 public:
@@ -34,10 +34,10 @@ public:
     const std::vector<std::uint8_t>& Bytes() const noexcept { return m_edited; }
 
     // Puts the edited content in the file's place in one step. The copy written beside it is read
-    // back and checked first: every byte outside the edited ranges must be as it was, and each
-    // edited stretch, parsed in the copy's own context (its prolog and the start tags around it),
-    // must hold exactly the children meant, the appended ones with their texts. When that or any
-    // other step fails, the file stays exactly as it was and an exception says why.
+    // back and checked first: it must be the edited content byte for byte, and each edited
+    // stretch, parsed in the copy's own context (its prolog and the start tags around it), must
+    // hold exactly the children meant, the appended ones with their texts. When that or any other
+    // step fails, the file stays exactly as it was and an exception says why.
     void Write() const;
 
 private:
@@ -61,7 +61,6 @@ private:
     void Verify(const std::vector<std::uint8_t>& written) const;
 
     std::wstring m_path;
-    std::vector<std::uint8_t> m_original;
     std::vector<std::uint8_t> m_edited;
     std::vector<Splice> m_splices;
     std::size_t m_elementStart = 0;
