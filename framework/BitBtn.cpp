@@ -18,6 +18,10 @@ void TBitBtn::CreateWnd(HWND parent, const RECT& rect) {
 }
 
 void TBitBtn::InitializeWnd() {
+    if (m_cancel) {
+        // The control the dialog manager presses for Escape.
+        SetWindowLongPtrW(Handle(), GWLP_ID, IDCANCEL);
+    }
     const int id = ResourceForDpi(m_glyphId, m_glyph2xId);
     if (id != 0 && m_glyph.Empty()) {
         m_glyph.Adopt(LoadMaskedIcon(id));

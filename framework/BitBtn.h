@@ -15,8 +15,8 @@ public:
     // is created.
     void SetGlyph(ResourceRef glyph) noexcept { m_glyphId = glyph.id; }
     void SetGlyph2x(ResourceRef glyph) noexcept { m_glyph2xId = glyph.id; }
-    // Pressing Escape on the form presses the cancel button.
-    bool Cancel() const noexcept override { return m_cancel; }
+    // Pressing Escape on the form presses the cancel button; read when the window is created.
+    bool Cancel() const noexcept { return m_cancel; }
     void SetCancel(bool cancel) noexcept { m_cancel = cancel; }
 
     bool CNCommand(WORD code) override;

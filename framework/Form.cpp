@@ -30,42 +30,10 @@ void AppendTabOrder(const TWinControl& parent, std::vector<TWinControl*>& list) 
     }
 }
 
-// The control that Escape presses: the first below parent, depth first in creation order, that
-// says it is a cancel button. Found afresh each time, so a button may change its mind.
-TWinControl* FindCancelButton(const TWinControl& parent) noexcept {
-    for (TWinControl* child : parent.Controls()) {
-        if (child->Cancel()) {
-            return child;
-        }
-        if (TWinControl* found = FindCancelButton(*child); found != nullptr) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
-wchar_t UpperCase(wchar_t character) noexcept {
-    // CharUpperW takes one character in place of a string when the pointer's high bits are zero.
-    return static_cast<wchar_t>(
-        reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
-}
-
-// The control below parent whose caption marks character (in upper case) as its access key with
-// an ampersand ("&Run"); "&&" is an ampersand shown as such.
-TWinControl* FindAccessKey(const TWinControl& parent, wchar_t character) noexcept {
-    for (TWinControl* child : parent.Controls()) {
-        const std::wstring& caption = child->Caption();
-        for (std::size_t at = caption.find(L'&'); at != std::wstring::npos && at + 1 < caption.size();
-             at = caption.find(L'&', at + 2)) {
-            if (caption[at + 1] != L'&' && UpperCase(caption[at + 1]) == character) {
-                return child;
-            }
-        }
-        if (TWinControl* found = FindAccessKey(*child, character); found != nullptr) {
-            return found;
-        }
-    }
-    return nullptr;
+// Whether the control a key goes to takes Tab itself, as an editor does.
+bool WantsTab(const MSG& msg) {
+    const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    return (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
 }
 
 }  // namespace
@@ -280,78 +248,37 @@ void TForm::ShowAccessKeys(bool show) {
     SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(action, UISF_HIDEACCEL), 0);
 }
 
-bool TForm::PressAccessKey(wchar_t character) {
-    TWinControl* control = FindAccessKey(*this, UpperCase(character));
-    if (control == nullptr || !control->CanFocus()) {
-        return false;
-    }
-    control->Click();
-    return true;
-}
-
-bool TForm::PreProcessKey(const MSG& msg) {
+bool TForm::PreProcessKey(MSG& msg) {
     switch (msg.message) {
         case WM_SYSKEYDOWN:
-            if (msg.wParam == VK_MENU) {
-                ShowAccessKeys(true);
-            }
-            // The key itself goes on to the system, which so knows that Alt was not pressed alone
-            // and opens no menu when it is released.
-            return false;
-        case WM_SYSCHAR:
-            // Alt with a character: an access key, or else the system's (Alt+Space).
-            return (KeyboardShiftState() & ssCtrl) == 0 && PressAccessKey(static_cast<wchar_t>(msg.wParam));
         case WM_KEYUP:
         case WM_SYSKEYUP:
+            // Access keys are underlined while Alt is held. The key itself goes on to the system,
+            // which so knows that Alt was not pressed alone and opens no menu when it is released.
             if (msg.wParam == VK_MENU) {
-                ShowAccessKeys(false);
+                ShowAccessKeys(msg.message == WM_SYSKEYDOWN);
             }
-            return false;
-        case WM_KEYDOWN:
             break;
-        default:
-            return false;
-    }
-    const HWND focus = GetFocus();
-    const LRESULT code =
-        focus != nullptr ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
-    const bool controlWantsIt = (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
-    const TShiftState shift = KeyboardShiftState();
-    switch (msg.wParam) {
-        case VK_TAB:
-            if ((shift & (ssCtrl | ssAlt)) != 0 || (code & DLGC_WANTTAB) != 0 || controlWantsIt) {
+        case WM_KEYDOWN: {
+            const TShiftState shift = KeyboardShiftState();
+            if (msg.wParam == VK_TAB && (shift & (ssCtrl | ssAlt)) == 0 && !WantsTab(msg)) {
+                // The dialog manager visits the controls in their z-order, which is the order the
+                // description creates them in; the form has a tab order of its own.
+                SelectNext((shift & ssShift) == 0);
+                return true;
+            }
+            if (msg.wParam == VK_ESCAPE && shift != 0) {
+                // The dialog manager cancels whatever modifier is held; here Escape alone closes.
                 return false;
             }
-            SelectNext((shift & ssShift) == 0);
-            return true;
-        case VK_ESCAPE: {
-            TWinControl* cancel = controlWantsIt || shift != 0 ? nullptr : FindCancelButton(*this);
-            if (cancel == nullptr || !cancel->CanFocus()) {
-                return false;
-            }
-            cancel->Click();
-            return true;
+            break;
         }
-        case VK_RETURN: {
-            if (controlWantsIt || shift != 0 || (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) {
-                return false;
-            }
-            auto* button = dynamic_cast<TWinControl*>(FromHandle(focus));
-            if (button == nullptr) {
-                return false;
-            }
-            button->Click();
-            return true;
-        }
-        case VK_F1:
-            if (shift != 0 || !OnHelp) {
-                return false;
-            }
-            OnHelp(*this);
-            return true;
         default:
-            return false;
+            break;
     }
+    // The rest is the dialog manager's: Escape presses the control of id IDCANCEL, Enter the
+    // focused push button, Alt with a character the button whose caption marks it as its access key.
+    return IsDialogMessageW(Handle(), &msg) != FALSE;
 }
 
 void TForm::WndProc(TMessage& message) {
@@ -359,6 +286,14 @@ void TForm::WndProc(TMessage& message) {
         case WM_CLOSE:
             Close();
             return;
+        case WM_HELP:
+            // F1 in any control of the form: the system sends the request up the parent chain.
+            if (OnHelp) {
+                OnHelp(*this);
+                message.Result = TRUE;
+                return;
+            }
+            break;
         case WM_QUERYENDSESSION:
             message.Result = CloseQuery() ? TRUE : FALSE;
             return;

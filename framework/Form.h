@@ -65,9 +65,11 @@ public:
 
     // The controls the Tab key visits, in the order it visits them.
     std::vector<TWinControl*> TabList() const;
-    // Keyboard handling that a dialog would do: Tab, Escape, Enter, Alt with a control's access
-    // key, and F1 for help. True when consumed. Access keys are underlined while Alt is held.
-    bool PreProcessKey(const MSG& msg);
+    // Keyboard handling that a dialog would do, the dialog manager's for the most part: Tab in the
+    // tab order, Escape alone presses the cancel button, Enter the focused button, Alt with a
+    // control's access key presses it; access keys are underlined while Alt is held. True when
+    // consumed.
+    bool PreProcessKey(MSG& msg);
 
     int Dpi() const noexcept override { return m_dpi; }
 
@@ -97,9 +99,6 @@ protected:
 private:
     void DoClose(TCloseAction& action);
     void SelectNext(bool forward);
-    // Clicks the control whose caption marks character as its access key; false when none can
-    // take it.
-    bool PressAccessKey(wchar_t character);
     void ShowAccessKeys(bool show);
     void PlaceWindow();
 

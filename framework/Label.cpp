@@ -62,6 +62,14 @@ void TLabel::WndProc(TMessage& message) {
                 return;
             }
             break;
+        case WM_GETDLGCODE:
+            // The dialog manager would take Enter for a default button that the form does not have.
+            if (const auto* key = reinterpret_cast<const MSG*>(message.LParam);
+                OnClick && key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+                message.Result = DLGC_WANTMESSAGE | DLGC_STATIC;
+                return;
+            }
+            break;
         case WM_KEYDOWN:
             if (OnClick && (message.WParam == VK_RETURN || message.WParam == VK_SPACE)) {
                 Click();

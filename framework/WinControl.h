@@ -58,8 +58,6 @@ public:
 
     // The control's click: the built-in action first, then OnClick if assigned.
     virtual void Click();
-    // Whether Escape on the form presses this control: a cancel button says so.
-    virtual bool Cancel() const noexcept { return false; }
     TNotifyEvent OnClick;
 
     // Creates the window of this control and of its children, in creation order.

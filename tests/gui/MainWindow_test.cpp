@@ -83,6 +83,17 @@ void PressKey(UINT key, std::initializer_list<int> modifiers = {}) {
     SetKeyboardState(state);
 }
 
+// Types a key as the user does, through the system's input, which turns F1 into a help request.
+void TypeKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    WaitUntil([] { return GetQueueStatus(QS_INPUT) != 0; }, 2s, false);
+    Pump();
+}
+
 void ClickLabel(HWND label) {
     PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
