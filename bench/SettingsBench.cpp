@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/Com.h"
 #include "framework/Com.h"
 #include "framework/Files.h"
-#include "framework/XmlDocument.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ClientLocator.h"
-#include "ui/SettingsTuner.h"
+#include "ui/SettingsPass.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void Check(HRESULT result, const char* what) {
 
 // What a plain MSXML client does: a DOM document loaded from the path and saved back to it.
 void BareLoadAndSave(const std::wstring& path) {
-    framework::ComPtr<IXMLDOMDocument> document;
+    bench::ComPtr<IXMLDOMDocument> document;
     HRESULT result = REGDB_E_CLASSNOTREG;
     for (const wchar_t* progId : {L"Msxml2.DOMDocument.4.0", L"Msxml2.DOMDocument.3.0", L"Msxml2.DOMDocument"}) {
         CLSID classId{};
@@ -110,7 +110,7 @@ void BareLoadAndSave(const std::wstring& path) {
     VARIANT file;
     VariantInit(&file);
     file.vt = VT_BSTR;
-    const framework::Bstr name(path);
+    const bench::Bstr name(path);
     file.bstrVal = name.Get();
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Check(document->load(file, &loaded), "Loading");
@@ -148,11 +148,16 @@ int main() {
     testing_support::ClientRegistration registration;
     registration.SetFolder(folder.Path());
     const std::wstring settings = folder / ui::kSettingsFileName;
-    framework::TXMLDocument document(nullptr);
+    // The pass leaves the file read-only, as the client finds it; the bench writes it anew.
+    const auto rewrite = [&](const std::vector<std::uint8_t>& bytes) {
+        SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(settings, bytes);
+    };
+    // What each sequence does: the files located once, then the pass on them.
     const auto optiBT = [&](const wchar_t* value) {
-        if (!ui::TuneSettingsFile(
-                document, [] { return ui::ClientFilePath(ui::kSettingsFileName); }, value)) {
-            std::fprintf(stderr, "The tuner failed\n");
+        const ui::TClientFiles files = ui::LocateClientFiles();
+        if (!ui::RunSettingsPass(files, value, [&] { return ui::StillLocated(files); }).Succeeded()) {
+            std::fprintf(stderr, "The settings pass failed\n");
             std::exit(1);
         }
     };
@@ -162,7 +167,7 @@ int main() {
     // The file's content is not held meanwhile: only what the passes leave behind counts.
     const auto privateAfterPasses = [&](std::size_t size) {
         for (int pass = 0; pass < 3; ++pass) {
-            WriteBytes(settings, SettingsFile(size, true, settingCount));
+            rewrite(SettingsFile(size, true, settingCount));
             optiBT(L"1000");
             optiBT(L"NULL");
         }
@@ -185,13 +190,13 @@ int main() {
                     "vs MSXML", "vs rewrite");
         for (const FileSize& size : kSizes) {
             const std::vector<std::uint8_t> original = SettingsFile(size.bytes, distinctNames, settingCount);
-            WriteBytes(settings, original);
+            rewrite(original);
             optiBT(L"1000");
             const std::vector<std::uint8_t> tuned = ReadBytes(settings);
             for (const auto& [op, input, value] :
                  {std::tuple{"tune", &original, L"1000"}, std::tuple{"restore", &tuned, L"NULL"}}) {
                 const std::vector<double> times =
-                    MedianMilliseconds([&, input = input] { WriteBytes(settings, *input); },
+                    MedianMilliseconds([&, input = input] { rewrite(*input); },
                                        {[&, value = value] { optiBT(value); }, [&] { BareLoadAndSave(settings); },
                                         [&] { PlainRewrite(settings); }});
                 std::printf("%-6s %9d %-8s %9.1f %9.1f %9.1f %9.2fx %10.2fx\n", size.label, settingCount, op, times[0],

@@ -30,6 +30,18 @@ public:
     using Exception::Exception;
 };
 
+// A registry value that holds data of another type than the one asked for.
+class ERegistryTypeError : public ERegistryException {
+public:
+    ERegistryTypeError(std::wstring message, unsigned long type)
+        : ERegistryException(std::move(message)), m_type(type) {}
+    // The type the value's data has (REG_DWORD, REG_BINARY, ...).
+    unsigned long Type() const noexcept { return m_type; }
+
+private:
+    unsigned long m_type;
+};
+
 class EOutOfResources : public Exception {
 public:
     using Exception::Exception;

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <type_traits>
 
@@ -24,10 +25,13 @@ namespace framework {
 class TForm;
 
 // The value a row hands its member. The member's type, fixed when the table is compiled, says
-// which part holds it: the text for a text, the numbers for everything else.
+// which part holds it: the text for a text, the rows for a table of rows (a list's columns, say),
+// the numbers for everything else.
 struct TRowValue {
     std::wstring_view text;
     int numbers[4] = {};
+    const void* rows = nullptr;
+    std::size_t rowCount = 0;
 };
 
 struct TFormRow {
@@ -49,9 +53,17 @@ struct TFormRow {
 namespace description {
 
 template <class T>
+inline constexpr bool kIsTable = false;
+template <class Row>
+inline constexpr bool kIsTable<std::span<const Row>> = true;
+
+template <class T>
 constexpr TRowValue Store(const T& value) {
     TRowValue stored;
-    if constexpr (std::is_same_v<T, std::wstring_view>) {
+    if constexpr (kIsTable<T>) {
+        stored.rows = value.data();
+        stored.rowCount = value.size();
+    } else if constexpr (std::is_same_v<T, std::wstring_view>) {
         stored.text = value;
     } else if constexpr (std::is_same_v<T, TBounds>) {
         stored.numbers[0] = value.left;
@@ -72,7 +84,9 @@ constexpr TRowValue Store(const T& value) {
 template <class T>
 T Load(const TRowValue& stored) {
     const int* const numbers = stored.numbers;
-    if constexpr (std::is_same_v<T, std::wstring_view>) {
+    if constexpr (kIsTable<T>) {
+        return T(static_cast<typename T::pointer>(stored.rows), stored.rowCount);
+    } else if constexpr (std::is_same_v<T, std::wstring_view>) {
         return stored.text;
     } else if constexpr (std::is_same_v<T, TBounds>) {
         return TBounds{numbers[0], numbers[1], numbers[2], numbers[3]};
@@ -133,14 +147,16 @@ void AssignPath(C& object, T&& value) {
 }
 
 // Values a description gives a property: of the property's own type, a string literal or a text
-// of the string table for a text, or a flag of a plain enumeration for a number. What the language
-// would convert silently, a truth value for a number or a number for a truth value, an enumeration
-// or a text, is refused.
+// of the string table for a text, an array of rows for a table, or a flag of a plain enumeration
+// for a number. What the language would convert silently, a truth value for a number or a number
+// for a truth value, an enumeration or a text, is refused.
 template <class V, class T>
-concept Accepted = std::is_same_v<V, T> ||(std::is_same_v<T, std::wstring_view> &&
-                                           (std::is_same_v<V, const wchar_t*> || std::is_same_v<V, ResourceText>)) ||
-                   (std::is_enum_v<V> && std::is_integral_v<T> && !std::is_same_v<T, bool> &&
-                    std::is_convertible_v<V, T>);
+concept Accepted = std::is_same_v<std::decay_t<V>, T> ||
+                   (std::is_same_v<T, std::wstring_view> && (std::is_same_v<std::decay_t<V>, const wchar_t*> ||
+                                                             std::is_same_v<std::decay_t<V>, ResourceText>)) ||
+                   (kIsTable<T> && std::is_convertible_v<V, T>) ||
+                   (std::is_enum_v<std::decay_t<V>> && std::is_integral_v<T> && !std::is_same_v<T, bool> &&
+                    std::is_convertible_v<std::decay_t<V>, T>);
 
 // A run of rows that fits inside an object of class Target (or one derived from it), in a form
 // of class Form (or one derived from it).
@@ -257,7 +273,7 @@ constexpr auto Prop(ResourceText text) {
         {TFormRow{TFormRow::Kind::Assign, 0, description::Store(text), &description::SetText<Path...>}}};
 }
 template <auto... Path, class V>
-requires(!description::Accepted<std::decay_t<V>, typename description::TPath<Path...>::Value>) void Prop(V&&) = delete;
+requires(!description::Accepted<V, typename description::TPath<Path...>::Value>) void Prop(V&&) = delete;
 
 // An event of the enclosing object bound to a handler method of the form.
 template <auto EventMember, auto Handler>

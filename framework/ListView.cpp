@@ -12,34 +12,18 @@ TListView::TListView(TComponent* owner) : TWinControl(owner) {
     SetTabStop(true);
 }
 
-void TListView::AddColumn(std::wstring_view caption) {
-    m_columns.emplace_back().caption = caption;
-}
-
-void TListView::SetColumnWidth(int width) {
-    if (m_columns.empty()) {
-        throw Exception(L"List view " + Name() + L" has no column for its width");
+void TListView::SetColumns(std::span<const TListColumn> columns) {
+    m_columns.clear();
+    for (const TListColumn& column : columns) {
+        m_columns.push_back({LoadText(static_cast<unsigned>(column.caption.id)), column.width});
     }
-    m_columns.back().width = width;
 }
 
-TListView::Item& TListView::LastItem() {
-    if (m_items.empty()) {
-        throw Exception(L"List view " + Name() + L" has no row for its image or sub-item");
+void TListView::SetItems(std::span<const TListItem> items) {
+    m_items.clear();
+    for (const TListItem& item : items) {
+        m_items.push_back({LoadText(static_cast<unsigned>(item.caption.id)), item.imageIndex});
     }
-    return m_items.back();
-}
-
-void TListView::AddItem(std::wstring_view caption) {
-    m_items.emplace_back().caption = caption;
-}
-
-void TListView::SetItemImageIndex(int imageIndex) {
-    LastItem().imageIndex = imageIndex;
-}
-
-void TListView::AddSubItem(std::wstring_view text) {
-    LastItem().subItems.emplace_back(text);
 }
 
 void TListView::CreateWnd(HWND parent, const RECT& rect) {
@@ -75,9 +59,6 @@ void TListView::InitializeWnd() {
         entry.pszText = item.caption.data();
         entry.iImage = item.imageIndex;
         ListView_InsertItem(list, &entry);
-        for (int sub = 0; sub < static_cast<int>(item.subItems.size()); ++sub) {
-            ListView_SetItemText(list, row, sub + 1, item.subItems[sub].data());
-        }
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

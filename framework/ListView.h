@@ -1,9 +1,11 @@
 // TListView: a report-style list with columns, rows and per-row sub-items.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
+#include "framework/Properties.h"
 #include "framework/WinControl.h"
 
 namespace framework {
@@ -20,16 +22,12 @@ public:
     // Sets the text of an existing cell; subItem 0 is the row's caption.
     void SetItemText(int item, int subItem, std::wstring_view text);
 
-    // The design, read when the window is created. A column's width, a row's image and its
-    // sub-items belong to the column or row added last.
+    // The design, read when the window is created.
     void SetViewStyle(TViewStyle viewStyle) noexcept { m_viewStyle = viewStyle; }
     void SetReadOnly(bool readOnly) noexcept { m_readOnly = readOnly; }
     void SetRowSelect(bool rowSelect) noexcept { m_rowSelect = rowSelect; }
-    void AddColumn(std::wstring_view caption);
-    void SetColumnWidth(int width);
-    void AddItem(std::wstring_view caption);
-    void SetItemImageIndex(int imageIndex);
-    void AddSubItem(std::wstring_view text);
+    void SetColumns(std::span<const TListColumn> columns);
+    void SetItems(std::span<const TListItem> items);
 
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
@@ -43,10 +41,7 @@ private:
     struct Item {
         std::wstring caption;
         int imageIndex = -1;
-        std::vector<std::wstring> subItems;
     };
-
-    Item& LastItem();
 
     TViewStyle m_viewStyle = TViewStyle::vsIcon;
     bool m_readOnly = false;

@@ -47,6 +47,18 @@ struct ResourceText {
     int id = 0;
 };
 
+// A column of a report list: its caption and its width at 96 DPI.
+struct TListColumn {
+    ResourceText caption;
+    int width = 50;
+};
+
+// A row of a list: its caption and the image it shows, -1 for none. Its other cells start empty.
+struct TListItem {
+    ResourceText caption;
+    int imageIndex = -1;
+};
+
 // Font styles, combined as flags.
 enum TFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 

@@ -88,7 +88,7 @@ std::wstring TRegistry::ReadStringOfType(std::wstring_view name, DWORD& type) co
         throw ERegistryException(FormatText(IDS_REGISTRY_GET_DATA_FAILED, {name}));
     }
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
-        throw ERegistryException(FormatText(IDS_REGISTRY_INVALID_TYPE, {name}));
+        throw ERegistryTypeError(FormatText(IDS_REGISTRY_INVALID_TYPE, {name}), type);
     }
     const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(read / sizeof(wchar_t));
     return std::wstring(buffer.begin(), std::find(buffer.begin(), end, L'\0'));

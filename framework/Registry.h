@@ -29,7 +29,8 @@ public:
 
     // The text of a string value of the open key, cut at its first NUL. Empty when no key is
     // open, the value is missing or its data is empty; an expandable string is returned as
-    // stored. Raises ERegistryException when the data cannot be read or is not a string.
+    // stored. Raises ERegistryException when the data cannot be read, and ERegistryTypeError when
+    // it is not a string.
     std::wstring ReadString(std::wstring_view name) const;
     // As ReadString, but an expandable string comes back with its environment variables
     // expanded, as a program that uses the value would see it.

@@ -5,8 +5,6 @@
 
 #include "framework/Paths.h"
 #include "framework/Registry.h"
-#include "framework/Text.h"
-#include "resources/resource.h"
 
 namespace ui {
 
@@ -18,39 +16,6 @@ constexpr KNOWNFOLDERID kRoamingAppData = {0x3eb685db,
                                            0x65f9,
                                            0x4cf6,
                                            {0xa0, 0x3a, 0xe3, 0xef, 0x65, 0x72, 0x9f, 0x3d}};
-
-// What the registry value holds instead of a folder, each a clause that names the key.
-std::wstring NotAFullPathText(const std::wstring& value) {
-    return framework::FormatText(IDS_FOLDER_NOT_FULL_PATH, {kClientKeyDisplayName, value});
-}
-std::wstring AFileText(const std::wstring& value) {
-    return framework::FormatText(IDS_FOLDER_IS_FILE, {kClientKeyDisplayName, value});
-}
-std::wstring WrongTypeText(const std::wstring& kind) {
-    return framework::FormatText(IDS_FOLDER_WRONG_TYPE, {kClientKeyDisplayName, kind});
-}
-std::wstring UnreadableText(const std::wstring& reason) {
-    return framework::FormatText(IDS_FOLDER_UNREADABLE, {kClientKeyDisplayName, reason});
-}
-
-// The kind of data a registry value of type holds, as the registry editor names it too.
-std::wstring DataKind(DWORD type) {
-    switch (type) {
-        case REG_DWORD:
-        case REG_DWORD_BIG_ENDIAN:
-            return framework::LoadText(IDS_DATA_DWORD);
-        case REG_QWORD:
-            return framework::LoadText(IDS_DATA_QWORD);
-        case REG_MULTI_SZ:
-            return framework::LoadText(IDS_DATA_MULTI_SZ);
-        case REG_BINARY:
-            return framework::LoadText(IDS_DATA_BINARY);
-        case REG_NONE:
-            return framework::LoadText(IDS_DATA_NONE);
-        default:
-            return framework::FormatText(IDS_DATA_OF_TYPE, {framework::DecimalText(type)});
-    }
-}
 
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
@@ -98,7 +63,7 @@ std::wstring NormalizedFolder(std::wstring folder) {
         folder = folder.substr(1, folder.size() - 2);
     }
     if (!folder.empty() && !IsFullPath(folder)) {
-        throw EClientFolderError(NotAFullPathText(folder));
+        throw EClientFolderError(TFolderProblem::NotFullPath, folder);
     }
     while (folder.size() > 1 && IsSeparator(folder.back())) {
         folder.pop_back();
@@ -113,6 +78,11 @@ std::wstring Join(const std::wstring& folder, std::wstring_view fileName) {
 
 }  // namespace
 
+EClientFolderError::EClientFolderError(TFolderProblem problem, std::wstring value)
+    : ERegistryException(L"The client's registry value names no folder: " + value),
+      m_problem(problem),
+      m_value(std::move(value)) {}
+
 std::wstring ClientFolder() {
     framework::TRegistry registry;
     registry.SetRootKey(HKEY_CURRENT_USER);
@@ -123,7 +93,7 @@ std::wstring ClientFolder() {
     // The program's own path is a mistake made by hand; its folder would hold no settings file.
     if (const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        throw EClientFolderError(AFileText(folder));
+        throw EClientFolderError(TFolderProblem::NamesAFile, folder);
     }
     return folder;
 }
@@ -132,16 +102,17 @@ std::wstring FilePathIn(const std::wstring& folder, std::wstring_view fileName) 
     return folder.empty() ? std::wstring() : Join(folder, fileName);
 }
 
-std::wstring SettingsPathIn(const std::wstring& folder) {
+std::wstring SettingsPathIn(const std::wstring& folder, std::wstring* roaming) {
     const std::wstring installed = FilePathIn(folder, kSettingsFileName);
     if (installed.empty() || IsExistingFile(installed)) {
         return installed;
     }
     // The client looks in its own folder first and then in the roaming folder; so does this.
-    if (const std::wstring roaming = RoamingSettingsPath(); IsExistingFile(roaming)) {
-        return roaming;
+    const std::wstring roamingPath = RoamingSettingsPath();
+    if (roaming != nullptr) {
+        *roaming = roamingPath;
     }
-    return installed;
+    return IsExistingFile(roamingPath) ? roamingPath : installed;
 }
 
 std::wstring ClientFilePath(std::wstring_view fileName) {
@@ -170,20 +141,29 @@ std::wstring RoamingSettingsPath() {
 TClientFiles LocateClientFiles() {
     TClientFiles files;
     try {
-        const std::wstring folder = ClientFolder();
-        files.settings = SettingsPathIn(folder);
-        files.executable = FilePathIn(folder, kExecutableFileName);
+        files.folder = ClientFolder();
+        files.settings = SettingsPathIn(files.folder, &files.roamingSettings);
+        files.executable = FilePathIn(files.folder, kExecutableFileName);
     } catch (const EClientFolderError& error) {
-        files.folderProblem = error.Message();
+        files = {};
+        files.registry = {error.Problem(), error.Value()};
+    } catch (const framework::ERegistryTypeError& error) {
+        files = {};
+        files.registry = {TFolderProblem::WrongType, {}, error.Type()};
     } catch (const framework::ERegistryException& error) {
-        // The value is there but is no text: the user is told which key holds what.
-        DWORD type = REG_NONE;
-        const bool typed = RegGetValueW(HKEY_CURRENT_USER, kClientKey, L"", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                                        nullptr) == ERROR_SUCCESS;
-        files.folderProblem = typed && type != REG_SZ && type != REG_EXPAND_SZ ? WrongTypeText(DataKind(type))
-                                                                               : UnreadableText(error.Message());
+        files = {};
+        files.registry = {TFolderProblem::Unreadable, error.Message()};
     }
     return files;
+}
+
+bool StillLocated(const TClientFiles& files) {
+    try {
+        return ClientSettingsPath() == files.settings;
+    } catch (const framework::ERegistryException&) {
+        // A value that cannot be read names no file, least of all this one.
+        return false;
+    }
 }
 
 bool IsExistingFile(const std::wstring& path) {

@@ -15,12 +15,36 @@ inline constexpr wchar_t kClientKeyDisplayName[] = L"HKEY_CURRENT_USER\\Software
 inline constexpr wchar_t kSettingsFileName[] = L"BitComet.xml";
 inline constexpr wchar_t kExecutableFileName[] = L"BitComet.exe";
 
+// Why the registry's value names no folder that may be used.
+enum class TFolderProblem {
+    None,
+    NotFullPath,  // a string, but no full folder path
+    NamesAFile,   // the path of a file, such as the client's program, instead of its folder
+    WrongType,    // data that is no string
+    Unreadable,   // the value could not be read
+};
+
+// What the registry value holds where it names no folder that may be used, as it was read.
+struct TRegistryValue {
+    TFolderProblem problem = TFolderProblem::None;
+    // The text it holds (NotFullPath, NamesAFile), or the registry's reason (Unreadable).
+    std::wstring text;
+    // The type of its data (WrongType).
+    unsigned long type = 0;
+};
+
 // A registry value that is a string but no full folder path, or the path of a file. A relative
 // one would be taken from wherever the program happens to run, and a program planted there would
 // be started.
 class EClientFolderError : public framework::ERegistryException {
 public:
-    using ERegistryException::ERegistryException;
+    EClientFolderError(TFolderProblem problem, std::wstring value);
+    TFolderProblem Problem() const noexcept { return m_problem; }
+    const std::wstring& Value() const noexcept { return m_value; }
+
+private:
+    TFolderProblem m_problem;
+    std::wstring m_value;
 };
 
 // The folder as installers write it and the client reads it: an expandable string expanded,
@@ -36,8 +60,9 @@ std::wstring FilePathIn(const std::wstring& folder, std::wstring_view fileName);
 
 // The settings file the client in folder uses: the one in its folder when that exists, otherwise
 // the roaming one when that exists, otherwise the path in its folder. Empty without a folder: a
-// settings file alone makes no client.
-std::wstring SettingsPathIn(const std::wstring& folder);
+// settings file alone makes no client. roaming, when given, receives the roaming file's path
+// where it was looked for.
+std::wstring SettingsPathIn(const std::wstring& folder, std::wstring* roaming = nullptr);
 
 // The same for the folder the registry names now.
 std::wstring ClientFilePath(std::wstring_view fileName);
@@ -50,15 +75,22 @@ std::wstring RoamingSettingsPath();
 // The client's files as the registry names them at one moment, for a sequence that works on them
 // from its start to its end.
 struct TClientFiles {
-    std::wstring settings;    // empty without a client folder
+    std::wstring folder;      // empty without a client folder
+    std::wstring settings;    // the settings file the client uses; empty without a client folder
     std::wstring executable;  // empty without a client folder
-    // Why the registry value names no folder that may be used; empty when it does (or names none).
-    std::wstring folderProblem;
+    // The roaming settings file, where it was looked for because the client's folder holds none.
+    std::wstring roamingSettings;
+    // What the registry value holds instead of a folder that may be used.
+    TRegistryValue registry;
 };
 
 // Reads the registry once. A value that names no folder that may be used, also one that is not a
-// string, is told in folderProblem, naming the key.
+// string, is told in registry.
 TClientFiles LocateClientFiles();
+
+// Whether the registry still names the settings file that files were located with; false when it
+// names another, none, or cannot be read.
+bool StillLocated(const TClientFiles& files);
 
 // True when a file, not a folder, exists at exactly path; wildcards are not patterns here.
 bool IsExistingFile(const std::wstring& path);

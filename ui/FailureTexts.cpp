@@ -2,6 +2,9 @@
 
 #include "framework/Win32.h"
 
+#include <array>
+#include <cstdint>
+
 #include "framework/Paths.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
@@ -18,6 +21,9 @@ using framework::TXmlFault;
 // Between the explanation's first lines and its body.
 constexpr wchar_t kParagraph[] = L"\r\n\r\n";
 
+// How the sentence and the explanation's first lines name the file.
+enum class TFileForm : std::uint8_t { File, LookedFor, Folder, Program };
+
 // One failure in the pieces both texts are made of.
 struct TParts {
     // Names the problem: the sentence's first clause and the explanation's first line.
@@ -28,21 +34,22 @@ struct TParts {
     std::wstring body;
     // Which file; empty when none.
     std::wstring file;
-    // How the sentence and the explanation's first lines name the file.
-    unsigned sentenceWithFile = IDS_SENTENCE_FILE;
-    unsigned problemWithFile = IDS_PROBLEM_FILE;
+    TFileForm form = TFileForm::File;
 };
 
 // The headline with the file: the explanation's first lines.
 std::wstring Problem(const TParts& parts) {
-    return parts.file.empty() ? FormatText(IDS_PROBLEM, {parts.headline})
-                              : FormatText(parts.problemWithFile, {parts.headline, parts.file});
+    static constexpr unsigned kProblemWithFile[] = {IDS_PROBLEM_FILE, IDS_PROBLEM_LOOKED_FOR, IDS_PROBLEM_FOLDER,
+                                                    IDS_PROBLEM_PROGRAM};
+    return parts.file.empty()
+               ? FormatText(IDS_PROBLEM, {parts.headline})
+               : FormatText(kProblemWithFile[static_cast<int>(parts.form)], {parts.headline, parts.file});
 }
 
 TStatusReport Compose(const TParts& parts) {
-    const std::wstring sentence = parts.file.empty()
-                                      ? FormatText(IDS_SENTENCE, {parts.headline, parts.tail})
-                                      : FormatText(parts.sentenceWithFile, {parts.headline, parts.tail, parts.file});
+    const unsigned withFile = parts.form == TFileForm::LookedFor ? IDS_SENTENCE_LOOKED_FOR : IDS_SENTENCE_FILE;
+    const std::wstring sentence = parts.file.empty() ? FormatText(IDS_SENTENCE, {parts.headline, parts.tail})
+                                                     : FormatText(withFile, {parts.headline, parts.tail, parts.file});
     return {sentence, Problem(parts) + kParagraph + parts.body};
 }
 
@@ -59,13 +66,14 @@ std::wstring Clause(std::wstring text, std::wstring_view fileName = {}) {
     return text;
 }
 
-std::wstring SystemSays(const std::wstring& detail) {
-    return detail.empty() ? LoadText(IDS_WINDOWS_GAVE_NO_REASON) : FormatText(IDS_WINDOWS_SAYS, {Clause(detail)});
+std::wstring WindowsSaysText(unsigned long code) {
+    return code == 0 ? LoadText(IDS_WINDOWS_GAVE_NO_REASON)
+                     : FormatText(IDS_WINDOWS_SAYS, {Clause(framework::SystemErrorText(code))});
 }
 
 // How a file that does not read as XML is damaged. The parser's own reasons speak of tokens and
 // tags; what helps is whether the file is empty or cut short, or else where it goes wrong.
-std::wstring Damage(const TTuneFailure& failure) {
+std::wstring DamageText(const TTuneResult& failure) {
     const std::wstring line = framework::DecimalText(failure.line);
     switch (failure.fault) {
         case TXmlFault::Empty:
@@ -81,155 +89,186 @@ std::wstring Damage(const TTuneFailure& failure) {
         return LoadText(IDS_DAMAGE_NOT_XML);
     }
     const std::wstring column = framework::DecimalText(failure.column);
-    return failure.detail.empty() ? FormatText(IDS_DAMAGE_AT, {line, column})
-                                  : FormatText(IDS_DAMAGE_AT_REASON, {line, column, Clause(failure.detail)});
+    return failure.readerSays.empty() ? FormatText(IDS_DAMAGE_AT, {line, column})
+                                      : FormatText(IDS_DAMAGE_AT_REASON, {line, column, Clause(failure.readerSays)});
 }
 
-// The places the client itself would look in for its settings file, as they are now.
-std::wstring PlacesLookedIn(const std::wstring& taken) {
-    try {
-        const std::wstring installed = ClientFilePath(kSettingsFileName);
-        const std::wstring roaming = RoamingSettingsPath();
-        return roaming.empty() || roaming == installed ? installed : FormatText(IDS_PLACES, {installed, roaming});
-    } catch (...) {
-        // The registry changed since the path was taken: the path taken is what was looked for.
-        return taken;
+// The kind of data a registry value of type holds, as the registry editor names it too.
+std::wstring DataKind(unsigned long type) {
+    switch (type) {
+        case REG_DWORD:
+        case REG_DWORD_BIG_ENDIAN:
+            return LoadText(IDS_DATA_DWORD);
+        case REG_QWORD:
+            return LoadText(IDS_DATA_QWORD);
+        case REG_MULTI_SZ:
+            return LoadText(IDS_DATA_MULTI_SZ);
+        case REG_BINARY:
+            return LoadText(IDS_DATA_BINARY);
+        case REG_NONE:
+            return LoadText(IDS_DATA_NONE);
+        default:
+            return FormatText(IDS_DATA_OF_TYPE, {framework::DecimalText(type)});
     }
 }
 
-TParts PartsOf(const TTuneFailure& failure) {
+// What the registry value holds instead of a folder, as a clause that names the key.
+std::wstring RegistryValueText(const TRegistryValue& value) {
     const std::wstring_view key = kClientKeyDisplayName;
-    TParts parts;
-    parts.file = failure.path;
-    switch (failure.problem) {
-        case TTuneProblem::None:
-            break;
-        case TTuneProblem::NoClient:
-            parts.headline = LoadText(IDS_NO_CLIENT);
-            parts.tail = FormatText(IDS_NO_CLIENT_TAIL, {key});
-            parts.body = FormatText(IDS_NO_CLIENT_BODY, {key});
-            break;
-        case TTuneProblem::NoFile: {
-            const std::wstring folder = framework::FolderOf(failure.path);
-            if (!failure.path.empty() && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                parts.headline = LoadText(IDS_NO_FOLDER);
-                parts.tail = LoadText(IDS_NO_FOLDER_TAIL);
-                parts.body = FormatText(IDS_NO_FOLDER_BODY, {key});
-                parts.file = folder;
-                parts.problemWithFile = IDS_PROBLEM_FOLDER;
-                break;
-            }
-            parts.headline = LoadText(IDS_NO_FILE);
-            parts.tail = LoadText(IDS_NO_FILE_TAIL);
-            parts.body = LoadText(IDS_NO_FILE_BODY);
-            parts.file = PlacesLookedIn(failure.path);
-            parts.sentenceWithFile = IDS_SENTENCE_LOOKED_FOR;
-            parts.problemWithFile = IDS_PROBLEM_LOOKED_FOR;
-            break;
-        }
-        case TTuneProblem::ClientRunning:
-            parts.headline = LoadText(IDS_CLIENT_RUNNING);
-            parts.tail = LoadText(IDS_CLIENT_RUNNING_TAIL);
-            parts.body = LoadText(IDS_CLIENT_RUNNING_BODY);
-            parts.problemWithFile = IDS_PROBLEM_PROGRAM;
-            break;
-        case TTuneProblem::InUse:
-            parts.headline = LoadText(IDS_IN_USE);
-            parts.tail = LoadText(IDS_IN_USE_TAIL);
-            parts.body = LoadText(IDS_IN_USE_BODY);
-            break;
-        case TTuneProblem::AccessDenied:
-            parts.headline = LoadText(IDS_ACCESS_DENIED);
-            parts.tail = LoadText(IDS_ACCESS_DENIED_TAIL);
-            parts.body = FormatText(IDS_ACCESS_DENIED_BODY, {SystemSays(failure.detail)});
-            break;
-        case TTuneProblem::ReadOnly:
-            parts.headline = LoadText(IDS_READ_ONLY);
-            parts.tail = LoadText(IDS_READ_ONLY_TAIL);
-            parts.body = LoadText(IDS_READ_ONLY_BODY);
-            break;
-        case TTuneProblem::NotXml:
-            // A settings file BitComet would not read: restored or replaced, it is the client's again.
-            parts.headline = LoadText(IDS_NOT_XML);
-            parts.tail = LoadText(IDS_NEW_SETTINGS_TAIL);
-            parts.body = FormatText(IDS_NOT_XML_BODY, {Damage(failure), LoadText(IDS_NEW_SETTINGS_BODY)});
-            break;
-        case TTuneProblem::NoSettings:
-            parts.headline = LoadText(IDS_NO_SETTINGS);
-            parts.tail = LoadText(IDS_NEW_SETTINGS_TAIL);
-            parts.body = FormatText(IDS_NO_SETTINGS_BODY, {LoadText(IDS_NEW_SETTINGS_BODY)});
-            break;
-        case TTuneProblem::NotVerified:
-            parts.headline = LoadText(IDS_NOT_VERIFIED);
-            parts.tail = LoadText(IDS_NOT_VERIFIED_TAIL);
-            parts.body = failure.detail.empty() ? LoadText(IDS_NOT_VERIFIED_BODY)
-                                                : FormatText(IDS_NOT_VERIFIED_BODY_REASON, {Clause(failure.detail)});
-            break;
-        case TTuneProblem::PathChanged:
-            parts.headline = LoadText(IDS_PATH_CHANGED);
-            parts.tail = LoadText(IDS_PATH_CHANGED_TAIL);
-            parts.body = FormatText(IDS_PATH_CHANGED_BODY, {key});
-            break;
-        case TTuneProblem::Registry:
-            parts.headline = LoadText(IDS_NOT_A_FOLDER);
-            parts.tail = FormatText(IDS_NOT_A_FOLDER_TAIL, {Clause(failure.detail)});
-            parts.body = FormatText(IDS_NOT_A_FOLDER_BODY, {Clause(failure.detail)});
-            break;
-        case TTuneProblem::DiskFull:
-            parts.headline = LoadText(IDS_DISK_FULL);
-            parts.tail = LoadText(IDS_DISK_FULL_TAIL);
-            parts.body = LoadText(IDS_DISK_FULL_BODY);
-            break;
-        case TTuneProblem::Other:
-            parts.headline = LoadText(IDS_OTHER);
-            parts.tail = FormatText(IDS_OTHER_TAIL, {Clause(SystemSays(failure.detail))});
-            parts.body = FormatText(IDS_OTHER_BODY, {SystemSays(failure.detail)});
+    switch (value.problem) {
+        case TFolderProblem::NotFullPath:
+            return FormatText(IDS_FOLDER_NOT_FULL_PATH, {key, value.text});
+        case TFolderProblem::NamesAFile:
+            return FormatText(IDS_FOLDER_IS_FILE, {key, value.text});
+        case TFolderProblem::WrongType:
+            return FormatText(IDS_FOLDER_WRONG_TYPE, {key, DataKind(value.type)});
+        case TFolderProblem::Unreadable:
+        case TFolderProblem::None:
             break;
     }
+    return FormatText(IDS_FOLDER_UNREADABLE, {key, value.text});
+}
+
+// What a problem's texts may be filled in with.
+enum class TFact : std::uint8_t {
+    Nothing,
+    Key,                // the client's registry key
+    WindowsSays,        // what the system said of its error code, or that it gave no reason
+    Damage,             // how the file is damaged
+    RegistryValue,      // what the registry value holds instead of a folder
+    NewSettingsAdvice,  // how the user gets a settings file the client writes anew
+    ReaderSays,         // what the XML reader said, empty when it said nothing
+};
+
+std::wstring FactText(TFact fact, const TTuneResult& failure) {
+    switch (fact) {
+        case TFact::Nothing:
+            break;
+        case TFact::Key:
+            return kClientKeyDisplayName;
+        case TFact::WindowsSays:
+            return WindowsSaysText(failure.systemError);
+        case TFact::Damage:
+            return DamageText(failure);
+        case TFact::RegistryValue:
+            return Clause(RegistryValueText(failure.registry));
+        case TFact::NewSettingsAdvice:
+            return LoadText(IDS_NEW_SETTINGS_BODY);
+        case TFact::ReaderSays:
+            return failure.readerSays.empty() ? std::wstring() : Clause(failure.readerSays);
+    }
+    return {};
+}
+
+// Each problem's texts: its headline, the rest of its sentence and the body of its explanation,
+// the facts that fill their placeholders (%1 and %2, in this order), and how the file is named.
+struct TProblemTexts {
+    TTuneProblem problem;
+    unsigned headline;
+    unsigned tail;
+    TFact tailFact;
+    unsigned body;
+    std::array<TFact, 2> bodyFacts;
+    TFileForm form = TFileForm::File;
+    // The body where its first fact is not known; 0 when the body always has it.
+    unsigned plainBody = 0;
+};
+
+using enum TTuneProblem;
+using enum TFact;
+// clang-format off
+constexpr TProblemTexts kProblemTexts[] = {
+    {NoClient, IDS_NO_CLIENT, IDS_NO_CLIENT_TAIL, Key, IDS_NO_CLIENT_BODY, {Key}},
+    {Registry, IDS_NOT_A_FOLDER, IDS_NOT_A_FOLDER_TAIL, RegistryValue, IDS_NOT_A_FOLDER_BODY, {RegistryValue}},
+    {NoFolder, IDS_NO_FOLDER, IDS_NO_FOLDER_TAIL, Nothing, IDS_NO_FOLDER_BODY, {Key}, TFileForm::Folder},
+    {NoFile, IDS_NO_FILE, IDS_NO_FILE_TAIL, Nothing, IDS_NO_FILE_BODY, {}, TFileForm::LookedFor},
+    {InUse, IDS_IN_USE, IDS_IN_USE_TAIL, Nothing, IDS_IN_USE_BODY, {}},
+    {AccessDenied, IDS_ACCESS_DENIED, IDS_ACCESS_DENIED_TAIL, Nothing, IDS_ACCESS_DENIED_BODY, {WindowsSays}},
+    {ReadOnly, IDS_READ_ONLY, IDS_READ_ONLY_TAIL, Nothing, IDS_READ_ONLY_BODY, {}},
+    // A settings file BitComet would not read: restored or replaced, it is the client's again.
+    {NotXml, IDS_NOT_XML, IDS_NEW_SETTINGS_TAIL, Nothing, IDS_NOT_XML_BODY, {Damage, NewSettingsAdvice}},
+    {NoSettings, IDS_NO_SETTINGS, IDS_NEW_SETTINGS_TAIL, Nothing, IDS_NO_SETTINGS_BODY, {NewSettingsAdvice}},
+    {NotVerified, IDS_NOT_VERIFIED, IDS_NOT_VERIFIED_TAIL, Nothing, IDS_NOT_VERIFIED_BODY_REASON, {ReaderSays},
+     TFileForm::File, IDS_NOT_VERIFIED_BODY},
+    {PathChanged, IDS_PATH_CHANGED, IDS_PATH_CHANGED_TAIL, Nothing, IDS_PATH_CHANGED_BODY, {Key}},
+    {DiskFull, IDS_DISK_FULL, IDS_DISK_FULL_TAIL, Nothing, IDS_DISK_FULL_BODY, {}},
+    {ClientRunning, IDS_CLIENT_RUNNING, IDS_CLIENT_RUNNING_TAIL, Nothing, IDS_CLIENT_RUNNING_BODY, {},
+     TFileForm::Program},
+    {Other, IDS_OTHER, IDS_OTHER_TAIL, WindowsSays, IDS_OTHER_BODY, {WindowsSays}},
+};
+// clang-format on
+
+const TProblemTexts& TextsOf(TTuneProblem problem) {
+    for (const TProblemTexts& texts : kProblemTexts) {
+        if (texts.problem == problem) {
+            return texts;
+        }
+    }
+    return kProblemTexts[std::size(kProblemTexts) - 1];
+}
+
+// The places the client looks in for its settings file.
+std::wstring PlacesLookedIn(const TTuneResult& failure) {
+    return failure.otherPlace.empty() ? failure.path : FormatText(IDS_PLACES, {failure.path, failure.otherPlace});
+}
+
+TParts PartsOf(const TTuneResult& failure) {
+    const TProblemTexts& texts = TextsOf(failure.problem);
+    TParts parts;
+    parts.headline = LoadText(texts.headline);
+    parts.tail = FormatText(texts.tail, {FactText(texts.tailFact, failure)});
+    const std::wstring first = FactText(texts.bodyFacts[0], failure);
+    parts.body = texts.plainBody != 0 && first.empty()
+                     ? LoadText(texts.plainBody)
+                     : FormatText(texts.body, {first, FactText(texts.bodyFacts[1], failure)});
+    parts.file = texts.form == TFileForm::LookedFor ? PlacesLookedIn(failure) : failure.path;
+    parts.form = texts.form;
     return parts;
 }
 
 }  // namespace
 
-TStatusReport TuneFailureReport(const TTuneFailure& failure) {
-    if (failure.problem == TTuneProblem::None) {
+TStatusReport TuneFailureReport(const TTuneResult& failure) {
+    if (failure.Succeeded()) {
         return {};
     }
     return Compose(PartsOf(failure));
 }
 
-TStatusReport LaunchFailureReport(const std::wstring& executable, unsigned long error) {
-    const DWORD attributes = GetFileAttributesW(executable.c_str());
-    const bool notFound = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                          error == ERROR_INVALID_NAME || error == ERROR_FILENAME_EXCED_RANGE;
+TStatusReport LaunchFailureReport(const TLaunchResult& failure) {
     TParts parts;
     parts.headline = LoadText(IDS_LAUNCH);
-    parts.file = executable;
-    parts.problemWithFile = IDS_PROBLEM_PROGRAM;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && notFound &&
-        executable.size() >= MAX_PATH) {
-        // The system says only that it found nothing, of a program that is there.
-        parts.tail = LoadText(IDS_LAUNCH_PATH_TOO_LONG_TAIL);
-        parts.body = LoadText(IDS_LAUNCH_PATH_TOO_LONG_BODY);
-        return Compose(parts);
-    }
+    parts.file = failure.program;
+    parts.form = TFileForm::Program;
+    const std::wstring program = framework::FileNameOf(failure.program);
     std::wstring cause;
-    if (attributes == INVALID_FILE_ATTRIBUTES && notFound) {
-        cause = FormatText(IDS_LAUNCH_NO_PROGRAM, {kExecutableFileName});
-    } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        cause = FormatText(IDS_LAUNCH_NOT_A_PROGRAM, {kExecutableFileName});
-    } else {
-        cause = Clause(framework::SystemErrorText(error), kExecutableFileName);
+    switch (failure.problem) {
+        case TLaunchProblem::None:
+            return {};
+        case TLaunchProblem::PathTooLong:
+            parts.tail = LoadText(IDS_LAUNCH_PATH_TOO_LONG_TAIL);
+            parts.body = LoadText(IDS_LAUNCH_PATH_TOO_LONG_BODY);
+            return Compose(parts);
+        case TLaunchProblem::NoProgram:
+            cause = FormatText(IDS_LAUNCH_NO_PROGRAM, {program});
+            break;
+        case TLaunchProblem::NotAProgram:
+            cause = FormatText(IDS_LAUNCH_NOT_A_PROGRAM, {program});
+            break;
+        case TLaunchProblem::Other:
+            cause = Clause(framework::SystemErrorText(failure.systemError), program);
+            break;
     }
     parts.tail = FormatText(IDS_LAUNCH_TAIL, {cause});
     parts.body = FormatText(IDS_LAUNCH_BODY, {cause});
     return Compose(parts);
 }
 
-std::wstring RestoreFailureText(const TTuneFailure& failure, bool tuned) {
+std::wstring RestoreFailureText(const TTuneResult& failure, bool tuned) {
     switch (failure.problem) {
         case TTuneProblem::None:
         case TTuneProblem::NoClient:
+        case TTuneProblem::NoFolder:
         case TTuneProblem::NoFile:
         case TTuneProblem::ClientRunning:
         // A file that does not read as settings was never tuned, and the start has said so already.

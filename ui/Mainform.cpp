@@ -1,14 +1,15 @@
 #include "ui/Mainform.h"
 
+#include <array>
+
 #include "framework/Application.h"
 #include "framework/Files.h"
-#include "framework/Handles.h"
 #include "framework/Paths.h"
 #include "framework/Processes.h"
 #include "framework/Shell.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
-#include "ui/SettingsTuner.h"
+#include "ui/ClientLaunch.h"
 
 namespace ui {
 
@@ -18,20 +19,41 @@ namespace {
 
 using namespace framework;
 
-// The value a run writes for the two connection limits.
-constexpr wchar_t kTunedValue[] = L"1000";
-
-// The check list's State column, and the two rows that stand for the settings file.
+// The check list: each row's caption, the pause before its State turns "OK" (4300 ms in all), and
+// whether it stands for the settings file, so that it tells the truth when the file could not be
+// tuned. Row 0 tells whether the client is installed.
+struct TCheckRow {
+    TListItem item;
+    DWORD pauseBefore;
+    bool settingsFile;
+};
+// clang-format off
+constexpr TCheckRow kCheckRows[] = {
+    {{{IDS_CHECK_INSTALLED}, 0}, 0, false},
+    {{{IDS_CHECK_MEMORY}, 0}, 1000, false},
+    {{{IDS_CHECK_NET_TYPE}, 0}, 500, false},
+    {{{IDS_CHECK_FREE_PORT}, 0}, 1000, false},
+    {{{IDS_CHECK_CONFIG}, 0}, 100, true},
+    {{{IDS_CHECK_DISK}, 0}, 1500, false},
+    {{{IDS_INITIALIZE_CONFIG}, 0}, 100, true},
+    {{{IDS_INITIALIZE_TORVANE}, 0}, 100, false},
+};
+// clang-format on
+constexpr auto kCheckItems = [] {
+    std::array<TListItem, std::size(kCheckRows)> items{};
+    for (std::size_t row = 0; row < items.size(); ++row) {
+        items[row] = kCheckRows[row].item;
+    }
+    return items;
+}();
+constexpr TListColumn kCheckColumns[] = {{{IDS_CHECK_COLUMN}, 273}, {{IDS_STATE_COLUMN}, 50}};
 constexpr int kStateColumn = 1;
-constexpr int kConfigCheckRow = 4;
-constexpr int kConfigInitializeRow = 6;
 
-TTuneFailure Failure(TTuneProblem problem, const std::wstring& path, const std::wstring& detail = {}) {
-    TTuneFailure failure;
-    failure.problem = problem;
-    failure.path = path;
-    failure.detail = detail;
-    return failure;
+TTuneResult RunningClient(const std::wstring& program) {
+    TTuneResult result;
+    result.problem = TTuneProblem::ClientRunning;
+    result.path = program;
+    return result;
 }
 
 // The stored window description: read top to bottom as a form file would be. The words it shows
@@ -113,34 +135,8 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
         Prop<&TListView::SetReadOnly>(true),
         Prop<&TListView::SetRowSelect>(true),
         Prop<&TListView::SetTabOrder>(3),
-        Prop<&TListView::AddColumn>(ResourceText{IDS_CHECK_COLUMN}),
-        Prop<&TListView::SetColumnWidth>(273),
-        Prop<&TListView::AddColumn>(ResourceText{IDS_STATE_COLUMN}),
-        Prop<&TListView::SetColumnWidth>(50),
-        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_INSTALLED}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_MEMORY}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_NET_TYPE}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_FREE_PORT}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_CONFIG}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_CHECK_DISK}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_INITIALIZE_CONFIG}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L""),
-        Prop<&TListView::AddItem>(ResourceText{IDS_INITIALIZE_TORVANE}),
-        Prop<&TListView::SetItemImageIndex>(0),
-        Prop<&TListView::AddSubItem>(L"")),
+        Prop<&TListView::SetColumns>(kCheckColumns),
+        Prop<&TListView::SetItems>(kCheckItems)),
     Object<&TForm_Main::GroupBox1>(L"GroupBox1",
         Prop<&TGroupBox::SetBounds>({0, 264, 321, 41}),
         Prop<&TGroupBox::SetCaption>(ResourceText{IDS_OPEN_NOTE}),
@@ -183,77 +179,30 @@ void TForm_Main::ReadState() {
     ReadDescription(kDescription);
 }
 
+std::wstring TForm_Main::GetBCXMLPath() {
+    return ClientSettingsPath();
+}
+
+std::wstring TForm_Main::GetBCEXEPath() {
+    return ClientFilePath(kExecutableFileName);
+}
+
+bool TForm_Main::IsBCInstalled() {
+    return IsExistingFile(GetBCEXEPath());
+}
+
+bool TForm_Main::OptiBT(const TClientFiles& files, std::wstring_view value) {
+    m_lastTuneFailure = RunSettingsPass(files, value, [&files] { return StillLocated(files); });
+    return m_lastTuneFailure.Succeeded();
+}
+
 void TForm_Main::Fill_ListView(bool installed) {
-    // The pause before each of rows 1 to 7 turns "OK"; 4300 ms in all.
-    static constexpr DWORD kPauses[] = {1000, 500, 1000, 100, 1500, 100, 100};
     ListView_Main->SetItemText(0, kStateColumn, LoadText(installed ? IDS_STATE_OK : IDS_STATE_ERROR));
-    for (int row = 1; row <= static_cast<int>(std::size(kPauses)); ++row) {
+    for (std::size_t row = 1; row < std::size(kCheckRows); ++row) {
         Application->ProcessMessages();
-        Sleep(kPauses[row - 1]);
-        ListView_Main->SetItemText(row, kStateColumn, LoadText(IDS_STATE_OK));
+        Sleep(kCheckRows[row].pauseBefore);
+        ListView_Main->SetItemText(static_cast<int>(row), kStateColumn, LoadText(IDS_STATE_OK));
     }
-}
-
-bool TForm_Main::OptiBTGuarded(const TClientFiles& files, std::wstring_view value) {
-    if (!files.folderProblem.empty()) {
-        // A folder that is no full path would be looked for wherever the program runs.
-        m_lastTuneFailure = Failure(TTuneProblem::Registry, L"", files.folderProblem);
-        return false;
-    }
-    // Resolved once, so that the clear, the pass and the set concern one file: the one a link
-    // points to, which is the one the tuner replaces.
-    const std::wstring file = files.settings.empty() ? std::wstring() : FinalPath(files.settings);
-    const DWORD before = file.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(file.c_str());
-    const bool guarded = before != INVALID_FILE_ATTRIBUTES && (before & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    const bool wasReadOnly = guarded && (before & FILE_ATTRIBUTE_READONLY) != 0;
-    // Only the read-only mark changes: a hidden or system file stays so.
-    if (wasReadOnly) {
-        SetSettableAttributes(file, before & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-    const bool tuned = TuneSettingsFile(
-        *XMLDoc1, file, [&] { return GetBCXMLPath() == files.settings; }, value, &m_lastTuneFailure);
-    if (tuned) {
-        // The new copy carries the old one's attributes; read-only goes on top of them.
-        const DWORD after = GetFileAttributesW(file.c_str());
-        SetSettableAttributes(file, (after != INVALID_FILE_ATTRIBUTES ? after : before) | FILE_ATTRIBUTE_READONLY);
-    } else if (wasReadOnly) {
-        SetSettableAttributes(file, before);
-    }
-    return tuned;
-}
-
-unsigned long TForm_Main::StartClient(const std::wstring& executable) {
-    std::wstring program = executable;
-    // No program starts from a path of MAX_PATH characters or more: the short form, where the
-    // volume keeps one, or else the long-path form may still reach it.
-    if (program.size() >= MAX_PATH) {
-        std::wstring shortForm(GetShortPathNameW(program.c_str(), nullptr, 0), L'\0');
-        if (!shortForm.empty()) {
-            shortForm.resize(
-                GetShortPathNameW(program.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size())));
-        }
-        if (!shortForm.empty() && shortForm.size() < MAX_PATH) {
-            program = shortForm;
-        } else if (!program.starts_with(L"\\\\?\\")) {
-            program = program.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + program.substr(2) : L"\\\\?\\" + program;
-        }
-    }
-    // The path goes in as the program to run and, quoted, as the command line, so that a
-    // folder with blanks in its name can never start another program.
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return GetLastError();
-    }
-    // Nothing waits for the client: its handles go at once.
-    const TKernelHandle thread(process.hThread);
-    const TKernelHandle started(process.hProcess);
-    return 0;
 }
 
 bool TForm_Main::Closing() const {
@@ -284,10 +233,10 @@ void TForm_Main::FormCreate(TComponent&) {
     }
     // Told from the start, so that the user knows before pressing Run; the whole of it is a click on
     // the bar away.
-    if (!OptiBTGuarded(files, kRestoreMarker)) {
+    if (!OptiBT(files, kRestoreMarker)) {
         ShowStatus(TuneFailureReport(m_lastTuneFailure));
     } else if (IsProgramRunning(files.executable)) {
-        ShowStatus(TuneFailureReport(Failure(TTuneProblem::ClientRunning, files.executable)));
+        ShowStatus(TuneFailureReport(RunningClient(files.executable)));
     }
 }
 
@@ -295,7 +244,7 @@ void TForm_Main::FormClose(TComponent&, TCloseAction&) {
     // Nothing may keep the window from closing: a registry value the restore cannot use, or a
     // file it could not put back, is shown, and the program ends all the same.
     try {
-        if (!OptiBTGuarded(LocateClientFiles(), kRestoreMarker)) {
+        if (!OptiBT(LocateClientFiles(), kRestoreMarker)) {
             if (const std::wstring text = RestoreFailureText(m_lastTuneFailure, m_tuned); !text.empty()) {
                 Application->ShowException(Exception(text));
             }
@@ -318,12 +267,14 @@ bool TForm_Main::RunChecksAndTune(const TClientFiles& files, bool installed) {
     // settings when it exits: the file is not touched while it runs.
     const bool clientRuns = IsProgramRunning(files.executable);
     if (clientRuns) {
-        m_lastTuneFailure = Failure(TTuneProblem::ClientRunning, files.executable);
+        m_lastTuneFailure = RunningClient(files.executable);
     }
-    if (clientRuns || !OptiBTGuarded(files, kTunedValue)) {
-        // The two rows that stand for the settings file tell the truth about it.
-        for (const int row : {kConfigCheckRow, kConfigInitializeRow}) {
-            ListView_Main->SetItemText(row, kStateColumn, LoadText(IDS_STATE_ERROR));
+    if (clientRuns || !OptiBT(files, kTunedValue)) {
+        // The rows that stand for the settings file tell the truth about it.
+        for (std::size_t row = 0; row < std::size(kCheckRows); ++row) {
+            if (kCheckRows[row].settingsFile) {
+                ListView_Main->SetItemText(static_cast<int>(row), kStateColumn, LoadText(IDS_STATE_ERROR));
+            }
         }
         ShowStatus(TuneFailureReport(m_lastTuneFailure));
         return false;
@@ -359,10 +310,10 @@ void TForm_Main::Button_RunClick(TComponent&) {
         return;
     }
     if (CheckBox_OpenBitComet->Checked()) {
-        if (const unsigned long error = StartClient(files.executable); error != 0) {
+        if (const TLaunchResult launch = StartClient(files); !launch.Succeeded()) {
             // The settings are tuned, but the user expects the client to run: the window stays,
             // says why, and Run stays disabled as after any tune.
-            ShowStatus(LaunchFailureReport(files.executable, error));
+            ShowStatus(LaunchFailureReport(launch));
             ExplainStatus();
             return;
         }

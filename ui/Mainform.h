@@ -1,5 +1,5 @@
-// TForm_Main: the program's one window, with the client locator, the settings tuner and the
-// check list as its methods.
+// TForm_Main: the program's one window, its three sequences (start, Run, close), and the check
+// list. The client locator and the settings pass have their faces here as its methods.
 #pragma once
 
 #include <string>
@@ -17,7 +17,7 @@
 #include "framework/XmlDocument.h"
 #include "ui/ClientLocator.h"
 #include "ui/FailureTexts.h"
-#include "ui/SettingsTuner.h"
+#include "ui/SettingsPass.h"
 #include "ui/Trayicon.h"
 
 namespace ui {
@@ -59,11 +59,12 @@ public:
     std::wstring GetBCEXEPath();
     // True when a file (not a folder) exists at exactly the executable's path.
     bool IsBCInstalled();
-    // The settings tuner: removes the four managed settings from the settings file and, unless
-    // value is the restore marker "NULL", appends the two connection limits with value. Returns
-    // false, with the file unchanged, when any step fails; LastTuneFailure then says why.
-    bool OptiBT(std::wstring_view value);
-    const TTuneFailure& LastTuneFailure() const noexcept { return m_lastTuneFailure; }
+    // The settings pass on the files a sequence located: removes the four managed settings from
+    // the settings file and, unless value is the restore marker "NULL", appends the two connection
+    // limits with value. Returns false, with the file unchanged, when any step fails;
+    // LastTuneFailure then says why.
+    bool OptiBT(const TClientFiles& files, std::wstring_view value);
+    const TTuneResult& LastTuneFailure() const noexcept { return m_lastTuneFailure; }
 
     // Plays the check list: row 0 shows whether the client is installed, then rows 1 to 7 turn
     // "OK" one after another, each after its pause, with pending messages handled before each.
@@ -81,15 +82,9 @@ protected:
     void ReadState() override;
 
 private:
-    // Tunes or restores the settings file of files, with that one file writable for the pass and
-    // read-only after a pass that changed it; a file left as it was keeps its attributes. Without
-    // a client folder, or with one the registry does not name as a full path, nothing is touched.
-    bool OptiBTGuarded(const TClientFiles& files, std::wstring_view value);
     // The check list and the tune of a run; true when the file was tuned and the program is not
     // closing.
     bool RunChecksAndTune(const TClientFiles& files, bool installed);
-    // Starts the client's executable; the system's error code when it could not, else 0.
-    unsigned long StartClient(const std::wstring& executable);
     // A close was handled, or the session ends: a run then goes no further.
     bool Closing() const;
     // The sentence goes into the status bar, and a click on the bar shows the whole explanation.
@@ -97,7 +92,7 @@ private:
     // The whole explanation of the status, in the error display.
     void ExplainStatus();
 
-    TTuneFailure m_lastTuneFailure;
+    TTuneResult m_lastTuneFailure;
     std::wstring m_statusExplanation;
 
     // Set once the close sequence has run; a run whose check list was still playing then

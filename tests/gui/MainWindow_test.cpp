@@ -243,18 +243,17 @@ TEST_F(MainWindow, EveryStatusSentenceNamesItsProblemWithinTheBar) {
     constexpr int kFirst = static_cast<int>(ui::TTuneProblem::NoClient);
     constexpr int kLast = static_cast<int>(ui::TTuneProblem::Other);
     for (int problem = kFirst; problem <= kLast; ++problem) {
-        ui::TTuneFailure failure;
+        ui::TTuneResult failure;
         failure.problem = static_cast<ui::TTuneProblem>(problem);
         failure.path = file;
-        failure.detail = L"The process cannot access the file because it is being used by another process.";
+        failure.systemError = ERROR_SHARING_VIOLATION;
+        failure.registry = {ui::TFolderProblem::NotFullPath, L"BitComet"};
         sentences.push_back(ui::TuneFailureReport(failure).sentence);
-        if (failure.problem == ui::TTuneProblem::NoFile) {
-            failure.path = m_client / L"gone\\BitComet.xml";
-            sentences.push_back(ui::TuneFailureReport(failure).sentence);
-        }
     }
-    for (const DWORD error : {DWORD{ERROR_FILE_NOT_FOUND}, DWORD{ERROR_BAD_EXE_FORMAT}}) {
-        sentences.push_back(ui::LaunchFailureReport(m_client / L"BitComet.exe", error).sentence);
+    for (const ui::TLaunchProblem problem : {ui::TLaunchProblem::NoProgram, ui::TLaunchProblem::NotAProgram,
+                                             ui::TLaunchProblem::PathTooLong, ui::TLaunchProblem::Other}) {
+        sentences.push_back(
+            ui::LaunchFailureReport({problem, m_client / L"BitComet.exe", ERROR_BAD_EXE_FORMAT}).sentence);
     }
     const HDC dc = GetDC(nullptr);
     for (const int dpi : {96, 144}) {
@@ -391,7 +390,7 @@ TEST_F(MainWindow, TheKeyboardReachesEverything) {
         Form().Label5->SetFocus();
         PressKey(VK_RETURN);
         Form().ListView_Main->SetFocus();
-        PressKey(VK_F1);
+        TypeKey(VK_F1);
         std::vector<std::wstring> opened;
         for (const framework::TShellRequest& request : shell.requests) {
             opened.push_back(request.file);

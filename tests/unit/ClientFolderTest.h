@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "framework/Text.h"
-#include "framework/XmlDocument.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ClientLocator.h"
 #include "ui/Mainform.h"
+#include "ui/SettingsPass.h"
 
 namespace testing_support {
 
@@ -44,13 +44,26 @@ inline std::vector<std::uint8_t> Fixture(const std::wstring& name) {
     return ReadBytes(SourcePath(L"tests/fixtures/" + name));
 }
 
-// The window object is never shown: the locator and the tuner need none of its controls.
+// A settings pass as each sequence makes one: on the files the registry names as it begins.
+inline ui::TTuneResult SettingsPass(std::wstring_view value) {
+    const ui::TClientFiles files = ui::LocateClientFiles();
+    return ui::RunSettingsPass(files, value, [&] { return ui::StillLocated(files); });
+}
+
+// Whether the pass went through, and else why not.
+inline testing::AssertionResult Passes(std::wstring_view value) {
+    const ui::TTuneResult result = SettingsPass(value);
+    if (result.Succeeded()) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "problem " << static_cast<int>(result.problem) << ", system error "
+                                       << result.systemError << ", " << framework::ToUtf8(result.readerSays);
+}
+
+// The window object is never shown: the locator needs none of its controls.
 class ClientFolderTest : public testing::Test {
 protected:
-    ClientFolderTest() {
-        m_registration.SetFolder(m_folder.Path());
-        m_form.XMLDoc1 = &m_form.CreateComponent<framework::TXMLDocument>();
-    }
+    ClientFolderTest() { m_registration.SetFolder(m_folder.Path()); }
 
     std::wstring SettingsPath() const { return m_folder / ui::kSettingsFileName; }
     void UseFixture(const std::wstring& name) const { WriteBytes(SettingsPath(), Fixture(name)); }

@@ -133,8 +133,8 @@ TEST_F(ClientLocator, WithoutAFolderNothingInTheDriveRootIsUsed) {
         unregister();
         EXPECT_EQ(m_form.GetBCXMLPath(), L"");
         EXPECT_FALSE(m_form.IsBCInstalled());
-        EXPECT_FALSE(m_form.OptiBT(L"1000"));
-        EXPECT_FALSE(m_form.OptiBT(L"NULL"));
+        EXPECT_FALSE(Passes(L"1000"));
+        EXPECT_FALSE(Passes(L"NULL"));
     }
     const auto after = FolderState(root.substr(0, 2));
     RemoveTree(settings);

@@ -1,4 +1,4 @@
-#include "ui/SettingsTuner.h"
+#include "ui/SettingsPass.h"
 
 #include <algorithm>
 #include <functional>
@@ -62,12 +62,12 @@ HANDLE HoldWithoutSharing(const std::wstring& path) {
     return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
-using SettingsTuner = ClientFolderTest;
+using SettingsPassTest = ClientFolderTest;
 
 // Restore and tune change the bytes of the managed settings and nothing else, in every layout and
 // encoding a settings file may come in: a second tune changes nothing more, a restore with
 // nothing to take out writes nothing, and a restore after the tune gives the restored file back.
-TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
+TEST_F(SettingsPassTest, OnlyTheManagedSettingsBytesChange) {
     struct Case {
         const char* name;
         std::vector<std::uint8_t> original;
@@ -166,23 +166,32 @@ TEST_F(SettingsTuner, OnlyTheManagedSettingsBytesChange) {
                          Encode(head + rest + tail, charset), Encode(head + rest + tuned + tail, charset)});
     }
 
+    // Every pass leaves the file read-only, whatever it was before, and takes the mark off for
+    // itself: the file of the first case starts writable, the others read-only.
+    const auto readOnly = [&] { return (Attributes(SettingsPath()) & FILE_ATTRIBUTE_READONLY) != 0; };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const bool wasReadOnly = FileExists(SettingsPath());
+        SetFileAttributesW(SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
         WriteBytes(SettingsPath(), c.original);
-        ASSERT_TRUE(m_form.OptiBT(L"NULL")) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+        SetFileAttributesW(SettingsPath().c_str(), wasReadOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(Passes(L"NULL"));
         EXPECT_EQ(ReadBytes(SettingsPath()), c.restored) << ReadText(SettingsPath());
-        ASSERT_TRUE(m_form.OptiBT(L"1000")) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+        EXPECT_TRUE(readOnly());
+        ASSERT_TRUE(Passes(L"1000"));
         EXPECT_EQ(ReadBytes(SettingsPath()), c.tuned) << ReadText(SettingsPath());
-        ASSERT_TRUE(m_form.OptiBT(L"1000"));
+        EXPECT_TRUE(readOnly());
+        ASSERT_TRUE(Passes(L"1000"));
         EXPECT_EQ(ReadBytes(SettingsPath()), c.tuned) << "a second tune";
-        ASSERT_TRUE(m_form.OptiBT(L"NULL"));
+        ASSERT_TRUE(Passes(L"NULL"));
         EXPECT_EQ(ReadBytes(SettingsPath()), c.restoredAfterTune) << "a restore after the tune";
+        EXPECT_TRUE(readOnly());
         EXPECT_EQ(FolderEntries(m_folder.Path()), std::vector<std::wstring>{L"BitComet.xml"});
     }
 }
 
 // A pass that has nothing to change leaves the file alone: not even its time changes.
-TEST_F(SettingsTuner, ARestoreWithNothingToTakeOutWritesNothing) {
+TEST_F(SettingsPassTest, ARestoreWithNothingToTakeOutWritesNothing) {
     UseFixture(L"settings-none-managed.xml");
     const HANDLE file =
         CreateFileW(SettingsPath().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -190,16 +199,35 @@ TEST_F(SettingsTuner, ARestoreWithNothingToTakeOutWritesNothing) {
     SetFileTime(file, nullptr, nullptr, &old);
     CloseHandle(file);
 
-    ASSERT_TRUE(m_form.OptiBT(L"NULL"));
+    ASSERT_TRUE(Passes(L"NULL"));
     WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExW(SettingsPath().c_str(), GetFileExInfoStandard, &data);
     EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &old), 0);
     EXPECT_EQ(ReadBytes(SettingsPath()), Fixture(L"settings-none-managed.xml"));
 }
 
+// The copy is read back and checked before it takes the file's place: one that comes back other
+// than it was meant is refused, and the file stays as it was, attributes and all, with no copy left.
+TEST_F(SettingsPassTest, ACopyThatDoesNotReadBackAsMeantIsNeverSwappedIn) {
+    UseFixture(L"settings-plain.xml");
+    SetFileAttributesW(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    const auto before = FolderState(m_folder.Path());
+    // A disk that changes a byte of what it is given.
+    const framework::TFileWriter system = framework::SetFileWriter(
+        [](void* file, const std::uint8_t* bytes, unsigned long count, unsigned long* written) {
+            std::vector<std::uint8_t> changed(bytes, bytes + count);
+            changed[count / 2] ^= 0x20;
+            return WriteFile(file, changed.data(), count, written, nullptr) != FALSE;
+        });
+    const ui::TTuneResult result = SettingsPass(L"1000");
+    framework::SetFileWriter(system);
+    EXPECT_EQ(result.problem, ui::TTuneProblem::NotVerified);
+    EXPECT_EQ(FolderState(m_folder.Path()), before);
+}
+
 // Well-formed files can still be hostile: an entity outside the file is never fetched, and no depth
 // of nesting brings the program down.
-TEST_F(SettingsTuner, OutsideEntitiesAndDeepNestingAreNoDanger) {
+TEST_F(SettingsPassTest, OutsideEntitiesAndDeepNestingAreNoDanger) {
     ScratchFolder outside(L"outside");
     WriteText(outside / L"planted.xml", "<ConnectedPeersMax>5</ConnectedPeersMax>");
     const std::string doctype =
@@ -220,13 +248,14 @@ TEST_F(SettingsTuner, OutsideEntitiesAndDeepNestingAreNoDanger) {
          "<BitComet><Settings><Deep>" + nested + "</Deep>" + tunedPair + "</Settings></BitComet>"},
     };
     for (const auto& [original, tuned] : cases) {
+        SetFileAttributesW(SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
         WriteText(SettingsPath(), original);
-        ASSERT_TRUE(m_form.OptiBT(L"1000")) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+        ASSERT_TRUE(Passes(L"1000"));
         EXPECT_EQ(ReadText(SettingsPath()), tuned);
     }
 }
 
-TEST_F(SettingsTuner, FilesItCannotTuneStayAsTheyWere) {
+TEST_F(SettingsPassTest, FilesItCannotTuneStayAsTheyWere) {
     struct Case {
         const char* name;
         std::function<void(const std::wstring& path)> arrange;
@@ -265,11 +294,6 @@ TEST_F(SettingsTuner, FilesItCannotTuneStayAsTheyWere) {
               "</ConnectedPeersMax></Settings></BitComet>")},
         {"an entity that would expand a billion times", text(laughs)},
         {"a folder", [](const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }},
-        {"read-only",
-         [](const std::wstring& path) {
-             WriteBytes(path, Fixture(L"settings-plain.xml"));
-             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-         }},
         {"folder named by a value of the wrong type",
          [&](const std::wstring& path) {
              WriteBytes(path, Fixture(L"settings-plain.xml"));
@@ -285,7 +309,7 @@ TEST_F(SettingsTuner, FilesItCannotTuneStayAsTheyWere) {
             m_registration.SetFolder(m_folder.Path());
             c.arrange(SettingsPath());
             const auto before = FolderState(m_folder.Path());
-            EXPECT_FALSE(m_form.OptiBT(value));
+            EXPECT_FALSE(Passes(value));
             EXPECT_EQ(FolderState(m_folder.Path()), before);
         }
     }
@@ -301,25 +325,25 @@ TEST_F(SettingsTuner, FilesItCannotTuneStayAsTheyWere) {
     for (const auto& [arrange, fault] : damages) {
         RemoveTree(SettingsPath());
         arrange(SettingsPath());
-        EXPECT_FALSE(m_form.OptiBT(L"1000"));
-        EXPECT_EQ(m_form.LastTuneFailure().problem, ui::TTuneProblem::NotXml);
-        EXPECT_EQ(m_form.LastTuneFailure().fault, fault) << m_form.LastTuneFailure().line;
+        const ui::TTuneResult result = SettingsPass(L"1000");
+        EXPECT_EQ(result.problem, ui::TTuneProblem::NotXml);
+        EXPECT_EQ(result.fault, fault) << result.line;
     }
 }
 
-TEST_F(SettingsTuner, AFileHeldWithoutSharingStaysAsItWas) {
+TEST_F(SettingsPassTest, AFileHeldWithoutSharingStaysAsItWas) {
     UseFixture(L"settings-plain.xml");
     const auto before = FolderState(m_folder.Path());
     const HANDLE held = HoldWithoutSharing(SettingsPath());
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(m_form.OptiBT(L"1000"));
+    EXPECT_FALSE(Passes(L"1000"));
     CloseHandle(held);
     EXPECT_EQ(FolderState(m_folder.Path()), before);
 }
 
 // The save is where the replace has to fail cleanly; a registry that names another file by then
 // gets nothing, or that file would be overwritten with this one's content.
-TEST_F(SettingsTuner, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
+TEST_F(SettingsPassTest, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
     UseFixture(L"settings-plain.xml");
     const auto before = FolderState(m_folder.Path());
     ScratchFolder other(L"other");
@@ -343,14 +367,12 @@ TEST_F(SettingsTuner, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_registration.SetFolder(m_folder.Path());
-        int calls = 0;
-        const auto path = [&] {
-            if (++calls == 2) {
-                c.betweenLoadAndSave();
-            }
-            return m_form.GetBCXMLPath();
+        const ui::TClientFiles files = ui::LocateClientFiles();
+        const auto stillLocated = [&] {
+            c.betweenLoadAndSave();
+            return ui::StillLocated(files);
         };
-        EXPECT_EQ(ui::TuneSettingsFile(*m_form.XMLDoc1, path, L"1000"), c.saved);
+        EXPECT_EQ(ui::RunSettingsPass(files, L"1000", stillLocated).Succeeded(), c.saved);
         if (held != INVALID_HANDLE_VALUE) {
             CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
         }
@@ -361,12 +383,12 @@ TEST_F(SettingsTuner, WhatHappensBetweenLoadAndSaveDecidesTheSave) {
 }
 
 // A link stays a link, and the file it points to is the one tuned.
-TEST_F(SettingsTuner, ASymbolicLinkStaysALinkAndItsTargetIsTuned) {
+TEST_F(SettingsPassTest, ASymbolicLinkStaysALinkAndItsTargetIsTuned) {
     ScratchFolder elsewhere(L"synced");
     const std::wstring target = elsewhere / L"BitComet.xml";
     WriteBytes(target, Fixture(L"settings-plain.xml"));
     ASSERT_TRUE(MakeSymbolicLink(SettingsPath(), target));
-    ASSERT_TRUE(m_form.OptiBT(L"1000")) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+    ASSERT_TRUE(Passes(L"1000"));
     EXPECT_TRUE(SamePath(framework::FinalPath(SettingsPath()), target)) << "the link was replaced";
     EXPECT_NE(ReadText(target).find("<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>"), std::string::npos);
     EXPECT_EQ(FolderEntries(elsewhere.Path()), std::vector<std::wstring>{L"BitComet.xml"});
@@ -374,7 +396,7 @@ TEST_F(SettingsTuner, ASymbolicLinkStaysALinkAndItsTargetIsTuned) {
 }
 
 // Past MAX_PATH the file is tuned where the system reaches it, and refused cleanly where not.
-TEST_F(SettingsTuner, AClientFolderOfThreeHundredCharactersIsNoCrash) {
+TEST_F(SettingsPassTest, AClientFolderOfThreeHundredCharactersIsNoCrash) {
     std::wstring folder = m_folder.Path();
     while (folder.size() < 300) {
         folder += L"\\" + std::wstring(std::min<std::size_t>(60, 300 - folder.size()), L'd');
@@ -392,21 +414,21 @@ TEST_F(SettingsTuner, AClientFolderOfThreeHundredCharactersIsNoCrash) {
     }();
     SCOPED_TRACE(reachable ? "reachable" : "out of the system's reach");
     for (const wchar_t* value : {L"1000", L"NULL"}) {
-        EXPECT_EQ(m_form.OptiBT(value), reachable) << framework::ToUtf8(m_form.LastTuneFailure().detail);
+        EXPECT_EQ(Passes(value), reachable);
         if (reachable) {
             EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{L"BitComet.xml"}) << "no copy left behind";
         }
     }
 }
 
-TEST_F(SettingsTuner, WorksInAnyFolderTheRegistryCanName) {
+TEST_F(SettingsPassTest, WorksInAnyFolderTheRegistryCanName) {
     for (const std::wstring name : {L"Клиент 比特彗星", L"100% #1 {x}", L"trailing"}) {
         SCOPED_TRACE(framework::ToUtf8(name));
         const std::wstring folder = m_folder / name;
         CreateDirectoryW(folder.c_str(), nullptr);
         WriteBytes(folder + L"\\BitComet.xml", Fixture(L"settings-plain.xml"));
         m_registration.SetFolder(name == L"trailing" ? folder + L"\\" : folder);
-        EXPECT_TRUE(m_form.OptiBT(L"1000"));
+        EXPECT_TRUE(Passes(L"1000"));
         EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{L"BitComet.xml"});
         EXPECT_NE(ReadText(folder + L"\\BitComet.xml").find("<ConnectedPeersMax>1000</ConnectedPeersMax>"),
                   std::string::npos);
