@@ -3,6 +3,8 @@
 #include "framework/Win32.h"
 #include <tlhelp32.h>
 
+#include <vector>
+
 #include "framework/Files.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
@@ -35,31 +37,45 @@ std::wstring ImagePath(DWORD processId) {
 
 }  // namespace
 
-bool IsProgramRunning(const std::wstring& path) {
-    if (path.empty()) {
-        return false;
+std::wstring RunningProgram(std::span<const std::wstring> paths) {
+    struct Candidate {
+        const std::wstring* path;
+        std::wstring final;
+    };
+    std::vector<Candidate> candidates;
+    for (const std::wstring& path : paths) {
+        if (!path.empty()) {
+            candidates.push_back({&path, FinalPath(path)});
+        }
     }
-    const std::wstring final = FinalPath(path);
-    const std::wstring names[] = {FileNameOf(path), FileNameOf(final)};
-    const TFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const TFileHandle snapshot(candidates.empty() ? INVALID_HANDLE_VALUE
+                                                  : CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
-        return false;
+        return {};
     }
-    bool running = false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more && !running;
-         more = Process32NextW(snapshot.Get(), &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
         // Only a process of the same file name can run the file; the others are not even opened.
         const std::wstring name = FileNameOf(entry.szExeFile);
-        if (!SamePathText(name, names[0]) && !SamePathText(name, names[1])) {
-            continue;
+        std::wstring image;
+        for (const Candidate& candidate : candidates) {
+            if (!SamePathText(name, FileNameOf(*candidate.path)) && !SamePathText(name, FileNameOf(candidate.final))) {
+                continue;
+            }
+            if (image.empty()) {
+                image = ImagePath(entry.th32ProcessID);
+                if (image.empty()) {
+                    break;
+                }
+            }
+            if (SamePathText(image, *candidate.path) || SamePathText(image, candidate.final) ||
+                SamePathText(FinalPath(image), candidate.final)) {
+                return *candidate.path;
+            }
         }
-        const std::wstring image = ImagePath(entry.th32ProcessID);
-        running = !image.empty() &&
-                  (SamePathText(image, path) || SamePathText(image, final) || SamePathText(FinalPath(image), final));
     }
-    return running;
+    return {};
 }
 
 }  // namespace framework

@@ -8,9 +8,9 @@ namespace ui {
 
 namespace {
 
-// No program starts from a path of MAX_PATH characters or more: the short form, where the volume
-// keeps one, or else the long-path form may still reach it.
-std::wstring StartablePath(const std::wstring& path) {
+// path, or where it has MAX_PATH characters or more, its short form where the volume keeps one that
+// is shorter; empty when there is none.
+std::wstring WithinMaxPath(const std::wstring& path) {
     if (path.size() < MAX_PATH) {
         return path;
     }
@@ -18,8 +18,14 @@ std::wstring StartablePath(const std::wstring& path) {
     if (!shortForm.empty()) {
         shortForm.resize(GetShortPathNameW(path.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size())));
     }
-    if (!shortForm.empty() && shortForm.size() < MAX_PATH) {
-        return shortForm;
+    return shortForm.size() < MAX_PATH ? shortForm : std::wstring();
+}
+
+// No program starts from a path of MAX_PATH characters or more: the short form, or else the
+// long-path form may still reach it.
+std::wstring StartablePath(const std::wstring& path) {
+    if (std::wstring within = WithinMaxPath(path); !within.empty()) {
+        return within;
     }
     if (path.starts_with(L"\\\\?\\")) {
         return path;
@@ -58,9 +64,12 @@ TLaunchResult StartClient(const TClientFiles& files) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
+    // The client starts in its own folder, as its shortcut starts it, whatever folder this program
+    // works in. A folder that no current directory can name leaves it this program's.
+    const std::wstring folder = WithinMaxPath(files.folder);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         result.systemError = GetLastError();
         result.problem = ProblemOf(files.executable, result.systemError);
         return result;

@@ -26,8 +26,8 @@ struct TLaunchResult {
     bool Succeeded() const noexcept { return problem == TLaunchProblem::None; }
 };
 
-// Starts the client's program of files, by its quoted path and without arguments; nothing waits
-// for it.
+// Starts the client's program of files in the client's folder, as its shortcut does: by its quoted
+// path and without arguments. Nothing waits for it.
 TLaunchResult StartClient(const TClientFiles& files);
 
 }  // namespace ui

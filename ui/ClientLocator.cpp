@@ -76,6 +76,15 @@ std::wstring Join(const std::wstring& folder, std::wstring_view fileName) {
     return (IsSeparator(folder.back()) ? folder : folder + L"\\") + std::wstring(fileName);
 }
 
+// Whether Windows runs 64-bit programs: on 32-bit Windows the client has only its 32-bit program.
+bool Is64BitWindows() {
+    SYSTEM_INFO system{};
+    GetNativeSystemInfo(&system);
+    return system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
+           system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64 ||
+           system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64;
+}
+
 }  // namespace
 
 EClientFolderError::EClientFolderError(TFolderProblem problem, std::wstring value)
@@ -115,6 +124,22 @@ std::wstring SettingsPathIn(const std::wstring& folder, std::wstring* roaming) {
     return IsExistingFile(roamingPath) ? roamingPath : installed;
 }
 
+TProgramFiles ProgramFilesIn(const std::wstring& folder) {
+    return {FilePathIn(folder, kExecutableFileName), FilePathIn(folder, kExecutable64FileName)};
+}
+
+std::wstring ProgramIn(const std::wstring& folder) {
+    if (const std::wstring program64 = FilePathIn(folder, kExecutable64FileName);
+        !program64.empty() && Is64BitWindows() && IsExistingFile(program64)) {
+        return program64;
+    }
+    return FilePathIn(folder, kExecutableFileName);
+}
+
+std::wstring ClientProgramPath() {
+    return ProgramIn(ClientFolder());
+}
+
 std::wstring ClientFilePath(std::wstring_view fileName) {
     return FilePathIn(ClientFolder(), fileName);
 }
@@ -143,7 +168,8 @@ TClientFiles LocateClientFiles() {
     try {
         files.folder = ClientFolder();
         files.settings = SettingsPathIn(files.folder, &files.roamingSettings);
-        files.executable = FilePathIn(files.folder, kExecutableFileName);
+        files.executable = ProgramIn(files.folder);
+        files.programs = ProgramFilesIn(files.folder);
     } catch (const EClientFolderError& error) {
         files = {};
         files.registry = {error.Problem(), error.Value()};
@@ -164,6 +190,10 @@ bool StillLocated(const TClientFiles& files) {
         // A value that cannot be read names no file, least of all this one.
         return false;
     }
+}
+
+bool IsInstalled(const TProgramFiles& programs) {
+    return IsExistingFile(programs[0]) || IsExistingFile(programs[1]);
 }
 
 bool IsExistingFile(const std::wstring& path) {

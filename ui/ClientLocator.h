@@ -3,6 +3,7 @@
 // roaming application data folder instead. Nothing is cached; every call reads afresh.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,8 @@ inline constexpr wchar_t kClientKey[] = L"Software\\BitComet";
 inline constexpr wchar_t kClientKeyDisplayName[] = L"HKEY_CURRENT_USER\\Software\\BitComet";
 inline constexpr wchar_t kSettingsFileName[] = L"BitComet.xml";
 inline constexpr wchar_t kExecutableFileName[] = L"BitComet.exe";
+// The client's own program on 64-bit Windows, in the same folder as BitComet.exe or in its place.
+inline constexpr wchar_t kExecutable64FileName[] = L"BitComet_x64.exe";
 
 // Why the registry's value names no folder that may be used.
 enum class TFolderProblem {
@@ -64,9 +67,19 @@ std::wstring FilePathIn(const std::wstring& folder, std::wstring_view fileName);
 // where it was looked for.
 std::wstring SettingsPathIn(const std::wstring& folder, std::wstring* roaming = nullptr);
 
+// The program files of the client in folder, BitComet.exe and BitComet_x64.exe, each of which is the
+// client when it runs or is there; empty without a folder.
+using TProgramFiles = std::array<std::wstring, 2>;
+TProgramFiles ProgramFilesIn(const std::wstring& folder);
+
+// The client's program in folder, the one its shortcut starts: BitComet_x64.exe on 64-bit Windows
+// when the folder holds it, otherwise BitComet.exe. Empty without a folder.
+std::wstring ProgramIn(const std::wstring& folder);
+
 // The same for the folder the registry names now.
 std::wstring ClientFilePath(std::wstring_view fileName);
 std::wstring ClientSettingsPath();
+std::wstring ClientProgramPath();
 
 // Where a client installed under Program Files keeps its settings: BitComet.xml in the BitComet
 // folder of the user's roaming application data. Empty when the system names no such folder.
@@ -77,7 +90,9 @@ std::wstring RoamingSettingsPath();
 struct TClientFiles {
     std::wstring folder;      // empty without a client folder
     std::wstring settings;    // the settings file the client uses; empty without a client folder
-    std::wstring executable;  // empty without a client folder
+    std::wstring executable;  // the client's program (ProgramIn); empty without a client folder
+    // The program files of the client's folder (ProgramFilesIn).
+    TProgramFiles programs;
     // The roaming settings file, where it was looked for because the client's folder holds none.
     std::wstring roamingSettings;
     // What the registry value holds instead of a folder that may be used.
@@ -94,5 +109,8 @@ bool StillLocated(const TClientFiles& files);
 
 // True when a file, not a folder, exists at exactly path; wildcards are not patterns here.
 bool IsExistingFile(const std::wstring& path);
+
+// Whether the client is installed: either of its program files is there.
+bool IsInstalled(const TProgramFiles& programs);
 
 }  // namespace ui

@@ -184,11 +184,11 @@ std::wstring TForm_Main::GetBCXMLPath() {
 }
 
 std::wstring TForm_Main::GetBCEXEPath() {
-    return ClientFilePath(kExecutableFileName);
+    return ClientProgramPath();
 }
 
 bool TForm_Main::IsBCInstalled() {
-    return IsExistingFile(GetBCEXEPath());
+    return IsInstalled(ProgramFilesIn(ClientFolder()));
 }
 
 bool TForm_Main::OptiBT(const TClientFiles& files, std::wstring_view value) {
@@ -235,8 +235,8 @@ void TForm_Main::FormCreate(TComponent&) {
     // the bar away.
     if (!OptiBT(files, kRestoreMarker)) {
         ShowStatus(TuneFailureReport(m_lastTuneFailure));
-    } else if (IsProgramRunning(files.executable)) {
-        ShowStatus(TuneFailureReport(RunningClient(files.executable)));
+    } else if (const std::wstring running = RunningProgram(files.programs); !running.empty()) {
+        ShowStatus(TuneFailureReport(RunningClient(running)));
     }
 }
 
@@ -265,9 +265,10 @@ bool TForm_Main::RunChecksAndTune(const TClientFiles& files, bool installed) {
     }
     // A running client would neither read the tuned file nor, once it is read-only, save its own
     // settings when it exits: the file is not touched while it runs.
-    const bool clientRuns = IsProgramRunning(files.executable);
+    const std::wstring running = RunningProgram(files.programs);
+    const bool clientRuns = !running.empty();
     if (clientRuns) {
-        m_lastTuneFailure = RunningClient(files.executable);
+        m_lastTuneFailure = RunningClient(running);
     }
     if (clientRuns || !OptiBT(files, kTunedValue)) {
         // The rows that stand for the settings file tell the truth about it.
@@ -288,7 +289,7 @@ bool TForm_Main::RunChecksAndTune(const TClientFiles& files, bool installed) {
 void TForm_Main::Button_RunClick(TComponent&) {
     // Found once: the check list, the tune and the start all concern the same client.
     const TClientFiles files = LocateClientFiles();
-    const bool installed = IsExistingFile(files.executable);
+    const bool installed = IsInstalled(files.programs);
     // Disabled before the check list plays: its message handling would otherwise let a
     // second click start a second run inside this one.
     Button_Run->SetEnabled(false);

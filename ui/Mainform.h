@@ -56,8 +56,10 @@ public:
     // file is the one the client uses: in its folder, or else in the roaming application data
     // folder.
     std::wstring GetBCXMLPath();
+    // The client's program: BitComet_x64.exe on 64-bit Windows where the folder holds it, else
+    // BitComet.exe.
     std::wstring GetBCEXEPath();
-    // True when a file (not a folder) exists at exactly the executable's path.
+    // True when a file (not a folder) exists at exactly the path of either program file.
     bool IsBCInstalled();
     // The settings pass on the files a sequence located: removes the four managed settings from
     // the settings file and, unless value is the restore marker "NULL", appends the two connection

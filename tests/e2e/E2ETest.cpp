@@ -103,9 +103,9 @@ bool IsTuned(const std::string& text) {
            text.find("<ListenPort>16888</ListenPort>") != std::string::npos;
 }
 
-StandInClient::StandInClient(const std::wstring& folder, bool withExecutable) : m_folder(folder) {
-    if (withExecutable) {
-        CopyFileW(StandInExe().c_str(), (folder + L"\\BitComet.exe").c_str(), FALSE);
+StandInClient::StandInClient(const std::wstring& folder, const std::vector<std::wstring>& programs) : m_folder(folder) {
+    for (const std::wstring& program : programs) {
+        CopyFileW(StandInExe().c_str(), (folder + L"\\" + program).c_str(), FALSE);
     }
     SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
 }

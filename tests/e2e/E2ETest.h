@@ -16,6 +16,9 @@ using namespace testing_support;
 inline constexpr wchar_t kMainCaption[] = L"Torvane for BitComet 1.0";
 inline constexpr wchar_t kApplicationTitle[] = L"Torvane for BitComet";
 inline constexpr DWORD kWokeRunningInstance = 0xFFFFFFFF;
+// The client's program, and its own 64-bit one.
+inline constexpr wchar_t kProgram[] = L"BitComet.exe";
+inline constexpr wchar_t kProgram64[] = L"BitComet_x64.exe";
 
 std::wstring TorvaneExe();
 std::wstring StandInExe();
@@ -65,11 +68,11 @@ bool HasNoManagedSetting(const std::string& text);
 // Whether text holds exactly one of each tuned setting with the tuned value, and the user's own.
 bool IsTuned(const std::string& text);
 
-// The client's stand-in in folder, as BitComet.exe unless told otherwise. It reports each start
-// in a log beside itself, and ends at once.
+// The client's stand-in in folder, under each of the program names given (BitComet.exe unless
+// told otherwise). It reports each start in a log beside itself, and ends at once.
 class StandInClient {
 public:
-    explicit StandInClient(const std::wstring& folder, bool withExecutable = true);
+    explicit StandInClient(const std::wstring& folder, const std::vector<std::wstring>& programs = {kProgram});
     ~StandInClient();
     StandInClient(const StandInClient&) = delete;
     StandInClient& operator=(const StandInClient&) = delete;

@@ -243,7 +243,7 @@ TEST_F(Failures, AClientThatCannotBeStartedIsReported) {
         RemoveTree(executable);
         c.make(executable);
         client.Registration().SetFolder(c.folder);
-        StandInClient standIn(c.folder, false);
+        StandInClient standIn(c.folder, {});
         Torvane torvane;
         const HWND main = torvane.ShownMainWindow();
         ASSERT_NE(main, nullptr);
@@ -318,7 +318,7 @@ TEST_F(Failures, AFailedChangeNamesTheSystemsCause) {
 // A failed run explains itself without hovering: the status bar keeps the sentence, and a box says
 // what happened, what to do and which file. A damaged file is told where it is damaged, with advice
 // that is true for the client and the word that it was left as it was; a registry value that names
-// BitComet.exe itself is a registry problem, not a missing settings file.
+// BitComet.exe or BitComet_x64.exe itself is a registry problem, not a missing settings file.
 TEST_F(Failures, AFailedRunExplainsItselfInFull) {
     const std::string damaged =
         "<?xml version=\"1.0\"?>\r\n<BitComet>\r\n  <Settings>\r\n    <ListenPort>1</Listen>\r\n  </Settings>\r\n"
@@ -344,15 +344,18 @@ TEST_F(Failures, AFailedRunExplainsItselfInFull) {
     }
     EXPECT_EQ(ReadText(client.SettingsFile()), damaged);
 
-    client.Registration().SetFolder(client.Folder() + L"\\BitComet.exe");
-    Torvane torvane;
-    const HWND main = torvane.ShownMainWindow();
-    ASSERT_NE(main, nullptr);
-    const std::wstring status = StatusText(main);
-    EXPECT_TRUE(Contains(status, L"does not name a folder") && Contains(status, L"names the file") &&
-                !Contains(status, L"no settings file"))
-        << framework::ToUtf8(status);
-    EXPECT_EQ(torvane.Close(), 0u);
+    CopyFileW(StandInExe().c_str(), (client.Folder() + L"\\" + kProgram64).c_str(), FALSE);
+    for (const wchar_t* program : {kProgram, kProgram64}) {
+        client.Registration().SetFolder(client.Folder() + L"\\" + program);
+        Torvane torvane;
+        const HWND main = torvane.ShownMainWindow();
+        ASSERT_NE(main, nullptr);
+        const std::wstring status = StatusText(main);
+        EXPECT_TRUE(Contains(status, L"does not name a folder") && Contains(status, L"names the file") &&
+                    Contains(status, program) && !Contains(status, L"no settings file"))
+            << framework::ToUtf8(status);
+        EXPECT_EQ(torvane.Close(), 0u);
+    }
 }
 
 // While the file stays tuned and read-only the client can save none of its settings: a close that

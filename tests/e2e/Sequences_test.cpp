@@ -39,31 +39,45 @@ TEST_F(Sequences, StartAndCloseLeaveTheFileRestoredAndReadOnly) {
     }
 }
 
+// Run starts the program the client's own shortcut starts: BitComet_x64.exe where the folder holds
+// it (this is 64-bit Windows), else BitComet.exe, in the client's own folder whatever folder
+// Torvane works in. A folder with either program is an installed client.
 TEST_F(Sequences, RunTunesTheFileGoesToTheNotificationAreaAndStartsTheClientOnce) {
-    WriteUserSettings();
-    StandInClient standIn(client.Folder());
-    Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
-    const HWND main = torvane.ShownMainWindow();
-    ASSERT_NE(main, nullptr);
+    struct Layout {
+        std::vector<std::wstring> programs;
+        const wchar_t* started;
+    };
+    const Layout layouts[] = {{{kProgram}, kProgram}, {{kProgram64}, kProgram64}, {{kProgram, kProgram64}, kProgram64}};
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(framework::ToUtf8(layout.started) + " of " + std::to_string(layout.programs.size()));
+        for (const wchar_t* program : {kProgram, kProgram64}) {
+            DeleteFileW((client.Folder() + L"\\" + program).c_str());
+        }
+        DeleteFileW((client.Folder() + L"\\standin-starts.log").c_str());
+        WriteUserSettings();
+        StandInClient standIn(client.Folder(), layout.programs);
+        Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
+        const HWND main = torvane.ShownMainWindow();
+        ASSERT_NE(main, nullptr);
 
-    ClickRun(main);
-    ClickRun(main);  // a second click while the check list plays does nothing
-    ASSERT_TRUE(RunFinished(torvane));
-    EXPECT_TRUE(IsTuned(Settings()));
-    EXPECT_TRUE(IsReadOnlyFile(client.SettingsFile()));
-    EXPECT_EQ(States(main), kAllOk);
-    EXPECT_FALSE(IsWindowEnabled(FindChild(main, L"Button", L"Run")));
+        ClickRun(main);
+        ClickRun(main);  // a second click while the check list plays does nothing
+        ASSERT_TRUE(RunFinished(torvane));
+        EXPECT_TRUE(IsTuned(Settings()));
+        EXPECT_TRUE(IsReadOnlyFile(client.SettingsFile()));
+        EXPECT_EQ(States(main), kAllOk);
+        EXPECT_FALSE(IsWindowEnabled(FindChild(main, L"Button", L"Run")));
 
-    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
-    const std::wstring exe = client.Folder() + L"\\BitComet.exe";
-    EXPECT_EQ(standIn.Starts()[0].first, L"\"" + exe + L"\"") << "started by its quoted path alone";
-    EXPECT_TRUE(SamePath(standIn.Starts()[0].second, workingFolder.Path()))
-        << "the client inherits the program's current directory, not "
-        << testing::PrintToString(standIn.Starts()[0].second);
+        ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+        const std::wstring exe = client.Folder() + L"\\" + layout.started;
+        EXPECT_EQ(standIn.Starts()[0].first, L"\"" + exe + L"\"") << "started by its quoted path alone";
+        EXPECT_TRUE(SamePath(standIn.Starts()[0].second, client.Folder()))
+            << "the client starts in its own folder, not " << testing::PrintToString(standIn.Starts()[0].second);
 
-    EXPECT_EQ(torvane.Close(), 0u);
-    EXPECT_TRUE(HasNoManagedSetting(Settings()));
-    EXPECT_EQ(standIn.Starts().size(), 1u);
+        EXPECT_EQ(torvane.Close(), 0u);
+        EXPECT_TRUE(HasNoManagedSetting(Settings()));
+        EXPECT_EQ(standIn.Starts().size(), 1u);
+    }
 }
 
 TEST_F(Sequences, RunWithTheOptionClearedStartsNothing) {
@@ -97,7 +111,7 @@ TEST_F(Sequences, WithoutARegisteredClientNothingInTheDriveRootIsTouched) {
     } cleanup{{rootSettings, rootExe, root + L"standin-starts.log"}};
     WriteText(rootSettings, kUserSettings);
     CopyFileW(StandInExe().c_str(), rootExe.c_str(), FALSE);
-    StandInClient standIn(root.substr(0, 2), false);
+    StandInClient standIn(root.substr(0, 2), {});
     client.Registration().Remove();
 
     {
@@ -294,6 +308,25 @@ TEST_F(Sequences, ARunningClientIsSeenAndRunWaitsUntilItHasExited) {
     EXPECT_TRUE(IsTuned(Settings()));
     EXPECT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 2; }, 10s)) << "and starts it";
     EXPECT_EQ(torvane.Close(), 0u);
+
+    // The client's 64-bit program beside BitComet.exe is the client too, and the texts name it.
+    CopyFileW(StandInExe().c_str(), (client.Folder() + L"\\" + kProgram64).c_str(), FALSE);
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", nullptr);
+    Process running64(client.Folder() + L"\\" + kProgram64, L"");
+    SetEnvironmentVariableW(L"TORVANE_STANDIN_EXIT", L"1");
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 3; }, 10s));
+    Torvane again;
+    const HWND second = again.ShownMainWindow();
+    ASSERT_NE(second, nullptr);
+    const std::string restoredAgain = Settings();
+    EXPECT_TRUE(Contains(StatusText(second), L"BitComet is running") && Contains(StatusText(second), kProgram64))
+        << "told at start: " << framework::ToUtf8(StatusText(second));
+    ClickRun(second);
+    ASSERT_TRUE(RunFailed(second, &explanation));
+    EXPECT_TRUE(Contains(explanation, kProgram64)) << framework::ToUtf8(explanation);
+    EXPECT_EQ(Settings(), restoredAgain);
+    EXPECT_EQ(standIn.Starts().size(), 3u);
+    EXPECT_EQ(again.Close(), 0u);
 }
 
 TEST_F(Sequences, ClosingDuringTheCheckListEndsWithTheFileRestored) {
@@ -330,7 +363,8 @@ TEST_F(Sequences, AClientFolderWithBlanksAndNonAsciiLettersWorks) {
     EXPECT_EQ(torvane.Close(), 0u);
 }
 
-TEST_F(Sequences, HowToUseBeforeRunMakesTheClientStartInTheProgramsFolder) {
+// "How to Use" makes Torvane's own folder its current directory; the client still starts in its own.
+TEST_F(Sequences, HowToUseBeforeRunLeavesTheClientStartingInItsOwnFolder) {
     WriteUserSettings();
     StandInClient standIn(client.Folder());
     Torvane torvane(SW_SHOWNORMAL, workingFolder.Path());
@@ -343,8 +377,8 @@ TEST_F(Sequences, HowToUseBeforeRunMakesTheClientStartInTheProgramsFolder) {
     ClickRun(main);
     ASSERT_TRUE(RunFinished(torvane));
     ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
-    const std::wstring program = TorvaneExe().substr(0, TorvaneExe().find_last_of(L"\\/"));
-    EXPECT_TRUE(SamePath(standIn.Starts()[0].second, program)) << testing::PrintToString(standIn.Starts()[0].second);
+    EXPECT_TRUE(SamePath(standIn.Starts()[0].second, client.Folder()))
+        << testing::PrintToString(standIn.Starts()[0].second);
     EXPECT_EQ(torvane.Close(), 0u);
 }
 

@@ -84,7 +84,7 @@ TEST_F(ClientLocator, AFolderValueOfTheWrongTypeRaisesARegistryError) {
     }
 }
 
-TEST_F(ClientLocator, InstalledMeansAFileAtExactlyTheExecutablePath) {
+TEST_F(ClientLocator, InstalledMeansAFileAtExactlyAProgramsPath) {
     const std::wstring executable = m_folder / L"BitComet.exe";
     EXPECT_FALSE(m_form.IsBCInstalled());
 
@@ -112,6 +112,20 @@ TEST_F(ClientLocator, InstalledMeansAFileAtExactlyTheExecutablePath) {
     EXPECT_FALSE(m_form.IsBCInstalled());
     m_registration.SetFolder(client);
     EXPECT_TRUE(m_form.IsBCInstalled());
+
+    // The client's 64-bit program counts as well, and on 64-bit Windows it is the client's
+    // program wherever it is there, also beside BitComet.exe.
+    const std::wstring program64 = client + L"\\BitComet_x64.exe";
+    EXPECT_EQ(m_form.GetBCEXEPath(), client + L"\\BitComet.exe");
+    WriteText(program64, "MZ");
+    EXPECT_EQ(m_form.GetBCEXEPath(), program64);
+    RemoveTree(client + L"\\BitComet.exe");
+    EXPECT_TRUE(m_form.IsBCInstalled());
+    EXPECT_EQ(m_form.GetBCEXEPath(), program64);
+    RemoveTree(program64);
+    CreateDirectoryW(program64.c_str(), nullptr);
+    EXPECT_FALSE(m_form.IsBCInstalled()) << "a folder of that name is no program";
+    EXPECT_EQ(m_form.GetBCEXEPath(), client + L"\\BitComet.exe");
 }
 
 // Without a client folder, files of the client's names in the root of the current drive are
