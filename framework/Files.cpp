@@ -18,23 +18,60 @@ namespace framework {
 namespace {
 
 // Temporary copies are named after the file they stand in for, so that a user who finds one left
-// behind by a crash can tell whose it is, and the next start can clear it away.
+// behind by a crash can tell whose it is, and the next start can clear it away. A file that
+// another program holds open is set aside under a name of the same form while its copy takes its
+// place.
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
+constexpr wchar_t kAsideSuffix[] = L".old";
 constexpr std::size_t kUniqueDigits = 8;
+
+// Virus scanners, indexers and backup tools open files for a moment: a replace they keep from
+// going through is tried again, a few times within about a second.
+constexpr int kReplaceAttempts = 5;
+constexpr DWORD kReplaceRetryMs = 250;
 
 // The unique part is written with these alone: a name with any other digits is someone else's.
 bool IsAsciiHexDigit(wchar_t c) {
     return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
 }
 
-bool IsTemporaryNameOf(std::wstring_view candidate, std::wstring_view fileName) {
-    const std::size_t length = fileName.size() + 1 + kUniqueDigits + std::size(kTemporarySuffix) - 1;
+bool IsUniqueNameOf(std::wstring_view candidate, std::wstring_view fileName, std::wstring_view suffix) {
+    const std::size_t length = fileName.size() + 1 + kUniqueDigits + suffix.size();
     if (candidate.size() != length || !SamePathText(candidate.substr(0, fileName.size()), fileName)) {
         return false;
     }
     const std::wstring_view rest = candidate.substr(fileName.size());
-    return rest.front() == L'.' && rest.substr(1 + kUniqueDigits) == kTemporarySuffix &&
+    return rest.front() == L'.' && rest.substr(1 + kUniqueDigits) == suffix &&
            std::all_of(rest.begin() + 1, rest.begin() + 1 + kUniqueDigits, IsAsciiHexDigit);
+}
+
+// path.<8 hex digits><suffix>, the digits fresh at every call.
+std::wstring UniqueNameBeside(const std::wstring& path, std::wstring_view suffix) {
+    static std::uint32_t counter = 0;
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const auto seed = static_cast<std::uint32_t>(now.QuadPart) ^ (GetCurrentProcessId() << 16);
+    return path + L"." + HexText(seed + 0x9E3779B9u * ++counter, kUniqueDigits) + std::wstring(suffix);
+}
+
+bool IsNameTaken(DWORD error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+// Gives the open file its new name; false with the system's error when it refuses.
+bool RenameByHandle(HANDLE file, const std::wstring& to, bool replace) {
+    std::vector<std::uint8_t> buffer(offsetof(FILE_RENAME_INFO, FileName) + (to.size() + 1) * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = replace ? TRUE : FALSE;
+    rename->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
+    std::copy(to.begin(), to.end(), rename->FileName);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != 0;
+}
+
+// Under Wine the system is Unix, and the mode bits are what protects a file.
+bool RunsUnderWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
 }
 
 // The path of an open file as the system names it, in the plain form every other call takes; empty
@@ -140,13 +177,90 @@ std::optional<Protection> ProtectionOf(const std::wstring& path) {
     return protection;
 }
 
-// Whether another process holds the file open in a way that keeps it from being replaced: the
-// system then says only that access was denied.
-bool IsHeldOpen(const std::wstring& path) {
-    const TFileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-    return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
-}
+// The security a copy is made with under Wine, so that it has the mode bits of the file it
+// replaces. Wine turns a DACL into mode bits its own way: a grant to the user who owns the file
+// goes to the file's group as well, and reading implies executing (Wine's own DACL for a mode
+// grants so). A copy given the original's DACL would let the group read a private file, and gain
+// execute bits. A grant to the descriptor's owner goes to the owner's bits alone when that owner
+// is not the user; so the copy is made with OWNER RIGHTS as the descriptor's owner and in place of
+// the file's owner in its grants, and without the right to execute, which a settings file never
+// needs. The file still belongs to the user: Wine keeps the Unix owner.
+class TWineCopySecurity {
+public:
+    explicit TWineCopySecurity(std::vector<BYTE>& original) {
+        static SID_IDENTIFIER_AUTHORITY creator = SECURITY_CREATOR_SID_AUTHORITY;
+        InitializeSid(&m_ownerRights, &creator, 1);
+        *GetSidSubAuthority(&m_ownerRights, 0) = SECURITY_CREATOR_OWNER_RIGHTS_RID;
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL dacl = nullptr;
+        PSID owner = nullptr;
+        if (original.empty() || !GetSecurityDescriptorDacl(original.data(), &present, &dacl, &defaulted) || !present ||
+            dacl == nullptr || !GetSecurityDescriptorOwner(original.data(), &owner, &defaulted)) {
+            return;
+        }
+        struct Grant {
+            BYTE type;
+            BYTE flags;
+            DWORD mask;
+            PSID sid;
+        };
+        std::vector<Grant> grants;
+        DWORD size = sizeof(ACL);
+        for (DWORD index = 0; index < dacl->AceCount; ++index) {
+            void* entry = nullptr;
+            if (!GetAce(dacl, index, &entry)) {
+                return;
+            }
+            const auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+            const BYTE type = ace->Header.AceType;
+            if (type != ACCESS_ALLOWED_ACE_TYPE && type != ACCESS_DENIED_ACE_TYPE) {
+                continue;
+            }
+            PSID sid = const_cast<DWORD*>(&ace->SidStart);
+            if (owner != nullptr && EqualSid(sid, owner)) {
+                sid = &m_ownerRights;
+            }
+            DWORD mask = ace->Mask;
+            if ((mask & GENERIC_ALL) != 0) {
+                mask = (mask & ~static_cast<DWORD>(GENERIC_ALL)) | FILE_ALL_ACCESS;
+            }
+            mask &= ~static_cast<DWORD>(FILE_EXECUTE | GENERIC_EXECUTE);
+            grants.push_back({type, ace->Header.AceFlags, mask, sid});
+            size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(sid);
+        }
+        m_acl.resize(size);
+        auto* acl = reinterpret_cast<PACL>(m_acl.data());
+        if (!InitializeAcl(acl, size, ACL_REVISION)) {
+            return;
+        }
+        for (const Grant& grant : grants) {
+            const BOOL added = grant.type == ACCESS_ALLOWED_ACE_TYPE
+                                   ? AddAccessAllowedAceEx(acl, ACL_REVISION, grant.flags, grant.mask, grant.sid)
+                                   : AddAccessDeniedAceEx(acl, ACL_REVISION, grant.flags, grant.mask, grant.sid);
+            if (!added) {
+                return;
+            }
+        }
+        m_valid = InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                  SetSecurityDescriptorOwner(&m_descriptor, &m_ownerRights, FALSE) &&
+                  SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE);
+        m_attributes.lpSecurityDescriptor = &m_descriptor;
+    }
+    TWineCopySecurity(const TWineCopySecurity&) = delete;
+    TWineCopySecurity& operator=(const TWineCopySecurity&) = delete;
+
+    // Null when the original's descriptor could not be read this way; the copy then has Wine's
+    // default mode, as before.
+    SECURITY_ATTRIBUTES* Attributes() noexcept { return m_valid ? &m_attributes : nullptr; }
+
+private:
+    SID m_ownerRights{};
+    std::vector<BYTE> m_acl;
+    SECURITY_DESCRIPTOR m_descriptor{};
+    SECURITY_ATTRIBUTES m_attributes{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    bool m_valid = false;
+};
 
 TFileWriter& FileWriter() {
     static TFileWriter writer;
@@ -174,21 +288,17 @@ DWORD IoChunk(std::size_t remaining) {
 // swap or its removal. Removed when it goes, unless it took the original's place.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::wstring& path) {
-        static std::uint32_t counter = 0;
-        LARGE_INTEGER now{};
-        QueryPerformanceCounter(&now);
-        const auto seed = static_cast<std::uint32_t>(now.QuadPart) ^ (GetCurrentProcessId() << 16);
+    // security: what the copy is made with, if anything but the folder's defaults.
+    TemporaryFile(const std::wstring& path, SECURITY_ATTRIBUTES* security) {
         for (int attempt = 0;; ++attempt) {
-            const std::uint32_t value = seed + 0x9E3779B9u * ++counter;
-            m_path = path + L"." + HexText(value, kUniqueDigits) + kTemporarySuffix;
-            m_handle.Reset(CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, 0, nullptr,
+            m_path = UniqueNameBeside(path, kTemporarySuffix);
+            m_handle.Reset(CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC, 0, security,
                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (m_handle.Valid()) {
                 return;
             }
             const DWORD error = GetLastError();
-            if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 16) {
+            if (!IsNameTaken(error) || attempt == 16) {
                 throw EOSError(error, L"Cannot create a temporary file beside " + path);
             }
         }
@@ -245,7 +355,9 @@ public:
     }
 
     void Protect(const Protection& protection) {
-        if (!protection.securityDescriptor.empty()) {
+        // Under Wine the copy was made with the mode its protection comes to; a DACL given now
+        // would have the mode worked out anew, the Wine way.
+        if (!protection.securityDescriptor.empty() && !RunsUnderWine()) {
             const auto descriptor = const_cast<BYTE*>(protection.securityDescriptor.data());
             // The owner and group only where the system lets this user give them away; the access
             // list is what keeps others out, and it must hold.
@@ -266,22 +378,55 @@ public:
     }
 
     void TakePlaceOf(const std::wstring& path) {
-        std::vector<std::uint8_t> buffer(offsetof(FILE_RENAME_INFO, FileName) + (path.size() + 1) * sizeof(wchar_t));
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        rename->ReplaceIfExists = TRUE;
-        rename->FileNameLength = static_cast<DWORD>(path.size() * sizeof(wchar_t));
-        std::copy(path.begin(), path.end(), rename->FileName);
-        if (!SetFileInformationByHandle(m_handle.Get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
-            DWORD error = GetLastError();
-            if (error == ERROR_ACCESS_DENIED && IsHeldOpen(path)) {
-                error = ERROR_SHARING_VIOLATION;
+        for (int attempt = 1;; ++attempt) {
+            if (RenameByHandle(m_handle.Get(), path, true)) {
+                m_placed = true;
+                return;
             }
-            throw EOSError(error, L"Cannot replace " + path);
+            DWORD error = GetLastError();
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+                // The system refuses to replace a file another program has open, and says only that
+                // access was denied. Where every program that holds it lets it be deleted, as
+                // scanners, indexers and viewers do, it goes aside for the copy.
+                const TFileHandle held(CreateFileW(path.c_str(), DELETE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+                if (held.Valid()) {
+                    TakePlaceOfHeld(held.Get(), path);
+                    return;
+                }
+                if (GetLastError() == ERROR_SHARING_VIOLATION) {
+                    error = ERROR_SHARING_VIOLATION;
+                }
+            }
+            if (error != ERROR_SHARING_VIOLATION || attempt == kReplaceAttempts) {
+                throw EOSError(error, L"Cannot replace " + path);
+            }
+            Sleep(kReplaceRetryMs);
         }
-        m_placed = true;
     }
 
 private:
+    // The file at path, open as held, goes aside under a name the next start recognises, and the
+    // copy takes its place; it is gone once the last program that holds it lets go. Between the
+    // two renames the name is free for an instant: should the program end right there, the next
+    // start puts the file back (RemoveLeftoverTemporaryFiles).
+    void TakePlaceOfHeld(HANDLE held, const std::wstring& path) {
+        for (int attempt = 0; !RenameByHandle(held, UniqueNameBeside(path, kAsideSuffix), false); ++attempt) {
+            if (const DWORD error = GetLastError(); !IsNameTaken(error) || attempt == 16) {
+                throw EOSError(error, L"Cannot replace " + path);
+            }
+        }
+        if (!RenameByHandle(m_handle.Get(), path, false)) {
+            const DWORD error = GetLastError();
+            RenameByHandle(held, path, false);
+            throw EOSError(error, L"Cannot replace " + path);
+        }
+        m_placed = true;
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        SetFileInformationByHandle(held, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+
     std::wstring m_path;
     TFileHandle m_handle;
     bool m_placed = false;
@@ -310,6 +455,13 @@ HANDLE OpenLeftover(const std::wstring& path, const std::wstring& expected, DWOR
         return INVALID_HANDLE_VALUE;
     }
     return file.Release();
+}
+
+void PutBack(const std::wstring& path, const std::wstring& expected, const std::wstring& target) {
+    const TFileHandle file(OpenLeftover(path, expected, DELETE | FILE_READ_ATTRIBUTES, 0));
+    if (file.Valid()) {
+        RenameByHandle(file.Get(), target, false);
+    }
 }
 
 void RemoveLeftover(const std::wstring& path, const std::wstring& expected) {
@@ -364,8 +516,12 @@ std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path) {
 void ReplaceFileContents(const std::wstring& path,
                          std::span<const std::uint8_t> bytes,
                          const std::function<void(const std::vector<std::uint8_t>& written)>& verify) {
-    const std::optional<Protection> protection = ProtectionOf(path);
-    TemporaryFile temporary(path);
+    std::optional<Protection> protection = ProtectionOf(path);
+    std::optional<TWineCopySecurity> wineSecurity;
+    if (protection && RunsUnderWine()) {
+        wineSecurity.emplace(protection->securityDescriptor);
+    }
+    TemporaryFile temporary(path, wineSecurity ? wineSecurity->Attributes() : nullptr);
     temporary.Write(bytes);
     verify(temporary.ReadBack(bytes.size()));
     if (protection) {
@@ -403,17 +559,27 @@ void RemoveLeftoverTemporaryFiles(const std::wstring& path) {
     if (finalFolder.empty() || (finalFolder.back() != L'\\' && finalFolder.back() != L'/')) {
         finalFolder += L'\\';
     }
-    WIN32_FIND_DATAW entry;
-    const TFindHandle find(FindFirstFileW((target + L".*" + kTemporarySuffix).c_str(), &entry));
-    if (!find.Valid()) {
-        return;
-    }
-    do {
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryNameOf(entry.cFileName, fileName)) {
+    for (const std::wstring_view suffix : {std::wstring_view(kAsideSuffix), std::wstring_view(kTemporarySuffix)}) {
+        WIN32_FIND_DATAW entry;
+        const TFindHandle find(FindFirstFileW((target + L".*" + std::wstring(suffix)).c_str(), &entry));
+        if (!find.Valid()) {
             continue;
         }
-        RemoveLeftover((folder == L"." ? std::wstring() : folder) + entry.cFileName, finalFolder + entry.cFileName);
-    } while (FindNextFileW(find.Get(), &entry));
+        do {
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+                !IsUniqueNameOf(entry.cFileName, fileName, suffix)) {
+                continue;
+            }
+            const std::wstring leftover = (folder == L"." ? std::wstring() : folder) + entry.cFileName;
+            // A file set aside whose copy never took its place is the user's file: it goes back.
+            if (suffix == kAsideSuffix && GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                GetLastError() == ERROR_FILE_NOT_FOUND) {
+                PutBack(leftover, finalFolder + entry.cFileName, target);
+            } else {
+                RemoveLeftover(leftover, finalFolder + entry.cFileName);
+            }
+        } while (FindNextFileW(find.Get(), &entry));
+    }
 }
 
 }  // namespace framework

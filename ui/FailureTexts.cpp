@@ -182,6 +182,7 @@ constexpr TProblemTexts kProblemTexts[] = {
     {Registry, IDS_NOT_A_FOLDER, IDS_NOT_A_FOLDER_TAIL, RegistryValue, IDS_NOT_A_FOLDER_BODY, {RegistryValue}},
     {NoFolder, IDS_NO_FOLDER, IDS_NO_FOLDER_TAIL, Nothing, IDS_NO_FOLDER_BODY, {Key}, TFileForm::Folder},
     {NoFile, IDS_NO_FILE, IDS_NO_FILE_TAIL, Nothing, IDS_NO_FILE_BODY, {}, TFileForm::LookedFor},
+    {NotAFile, IDS_NOT_A_FILE, IDS_NOT_A_FILE_TAIL, Nothing, IDS_NOT_A_FILE_BODY, {}, TFileForm::Folder},
     {InUse, IDS_IN_USE, IDS_IN_USE_TAIL, Nothing, IDS_IN_USE_BODY, {}},
     {AccessDenied, IDS_ACCESS_DENIED, IDS_ACCESS_DENIED_TAIL, Nothing, IDS_ACCESS_DENIED_BODY, {WindowsSays}},
     {ReadOnly, IDS_READ_ONLY, IDS_READ_ONLY_TAIL, Nothing, IDS_READ_ONLY_BODY, {}},
@@ -270,6 +271,7 @@ std::wstring RestoreFailureText(const TTuneResult& failure, bool tuned) {
         case TTuneProblem::NoClient:
         case TTuneProblem::NoFolder:
         case TTuneProblem::NoFile:
+        case TTuneProblem::NotAFile:
         case TTuneProblem::ClientRunning:
         // A file that does not read as settings was never tuned, and the start has said so already.
         case TTuneProblem::NotXml:

@@ -161,6 +161,12 @@ TTuneResult RunSettingsPass(const TClientFiles& files,
         // Resolved once, so that the guard, the read and the replace concern one file: the one a
         // link points to, since replacing the link would turn it into a plain file.
         const std::wstring file = framework::FinalPath(files.settings);
+        // A folder of the file's name is nobody's settings: neither it nor anything in it is touched.
+        if (const DWORD attributes = GetFileAttributesW(file.c_str());
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            result.problem = TTuneProblem::NotAFile;
+            return result;
+        }
         TReadOnlyGuard guard(file);
         stage = Stage::Read;
         std::vector<std::uint8_t> bytes = framework::ReadFileBytes(file);

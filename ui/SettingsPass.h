@@ -25,6 +25,7 @@ enum class TTuneProblem {
     Registry,       // the registry value names no folder that may be used
     NoFolder,       // the folder the registry names is not there
     NoFile,         // nothing at the settings file's path
+    NotAFile,       // a folder stands at the settings file's path
     InUse,          // another program holds the file
     AccessDenied,   // Windows refused access to the file or its folder
     ReadOnly,       // the file is read-only and was not made writable

@@ -213,6 +213,37 @@ TEST_F(Failures, TheSettingsFileKeepsItsProtectionAndAttributes) {
         << "a damaged file is left as it was";
 }
 
+// Under Wine the mode bits are what protects the file: through start, Run and close it grants no
+// one access it did not grant before and gains no execute bit; read-only takes its write bits off,
+// and clearing read-only brings them back.
+TEST_F(Failures, UnderWineTheFileKeepsItsModeBits) {
+    const std::wstring file = client.SettingsFile();
+    WriteUserSettings(file);
+    if (HostPath(file).empty()) {
+        GTEST_SKIP() << "no Unix host: the file's protection is its access list, tried above";
+    }
+    for (const auto& [mode, readOnly] : {std::pair{0600u, 0400u}, std::pair{0644u, 0444u}}) {
+        SCOPED_TRACE(testing::Message() << std::oct << mode);
+        WriteUserSettings(file);
+        ASSERT_EQ(HostMode(file, mode), mode);
+        Torvane torvane;
+        const HWND main = torvane.ShownMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_TRUE(HasNoManagedSetting(Settings()));
+        EXPECT_EQ(HostMode(file), readOnly) << "after start";
+        SendMessageW(FindChild(main, L"Button", L"Auto Open BitComet  After Click Run"), BM_CLICK, 0, 0);
+        ClickRun(main);
+        ASSERT_TRUE(RunFinished(torvane));
+        EXPECT_TRUE(IsTuned(Settings()));
+        EXPECT_EQ(HostMode(file), readOnly) << "after Run";
+        EXPECT_EQ(torvane.Close(), 0u);
+        EXPECT_TRUE(HasNoManagedSetting(Settings()));
+        EXPECT_EQ(HostMode(file), readOnly) << "after close";
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(HostMode(file), mode) << "writable again";
+    }
+}
+
 // The settings are tuned all the same. The user expects the client to run, so the window stays
 // with the reason and what to do, and Run stays disabled as after any tune.
 TEST_F(Failures, AClientThatCannotBeStartedIsReported) {
@@ -313,6 +344,37 @@ TEST_F(Failures, AFailedChangeNamesTheSystemsCause) {
     EXPECT_TRUE(standIn.Starts().empty());
     client.Registration().SetFolder(client.Folder());
     EXPECT_EQ(torvane.Close(), 0u);
+}
+
+// Virus scanners, indexers and viewers open files and let them be deleted meanwhile: such a holder
+// is no obstacle. The file is tuned, the holder keeps reading what it opened, and nothing is left
+// behind once it lets go.
+TEST_F(Failures, AFileOpenElsewhereWithFullSharingIsStillTuned) {
+    const std::wstring file = client.SettingsFile();
+    WriteUserSettings(file);
+    StandInClient standIn(client.Folder());
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string restored = Settings();
+    ClickRun(main);
+    const bool tuned = RunFinished(torvane);
+    std::string seen(restored.size(), '\0');
+    DWORD read = 0;
+    ReadFile(held, seen.data(), static_cast<DWORD>(seen.size()), &read, nullptr);
+    CloseHandle(held);
+    ASSERT_TRUE(tuned) << framework::ToUtf8(StatusText(main));
+    EXPECT_TRUE(IsTuned(Settings()));
+    EXPECT_TRUE(IsReadOnlyFile(file));
+    EXPECT_EQ(seen, restored) << "the holder reads the file it opened";
+    EXPECT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    EXPECT_EQ(FolderEntries(client.Folder()),
+              (std::vector<std::wstring>{L"BitComet.exe", L"BitComet.xml", L"standin-starts.log"}));
+    EXPECT_EQ(torvane.Close(), 0u);
+    EXPECT_TRUE(HasNoManagedSetting(Settings()));
 }
 
 // A failed run explains itself without hovering: the status bar keeps the sentence, and a box says

@@ -345,6 +345,40 @@ TEST_F(Sequences, ClosingDuringTheCheckListEndsWithTheFileRestored) {
     EXPECT_TRUE(standIn.Starts().empty());
 }
 
+// A close that arrives while a large file's tuned copy is written, after the check list's last
+// pause, is seen before the client would be started: the file is put back and nothing is started.
+TEST_F(Sequences, ACloseWhileRunWritesTheFileIsSeenBeforeTheClientStarts) {
+    std::string large = kUserSettings;
+    std::string padding;
+    for (int index = 0; padding.size() < 20 * 1024 * 1024; ++index) {
+        padding +=
+            "    <Item" + std::to_string(index % 500) + ">some value</Item" + std::to_string(index % 500) + ">\r\n";
+    }
+    large.insert(large.find("  </Settings>"), padding);
+    WriteText(client.SettingsFile(), large);
+    StandInClient standIn(client.Folder());
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow(60s);
+    ASSERT_NE(main, nullptr);
+    ClickRun(main);
+    // The tuned copy is being written once it stands beside the file.
+    const auto copyWritten = [&] {
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = FindFirstFileW((client.SettingsFile() + L".*.tmp").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        FindClose(find);
+        return true;
+    };
+    ASSERT_TRUE(WaitUntil(copyWritten, 30s, false));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(torvane.Proc().WaitForExit(60s), 0u);
+    EXPECT_TRUE(HasNoManagedSetting(Settings()));
+    Sleep(500);
+    EXPECT_TRUE(standIn.Starts().empty()) << "the client was started after the close";
+}
+
 TEST_F(Sequences, AClientFolderWithBlanksAndNonAsciiLettersWorks) {
     const std::wstring folder =
         client.Folder() + L"\\Program Files \u00dcml\u00e4ut \u041a\u043b\u0438\u0435\u043d\u0442";

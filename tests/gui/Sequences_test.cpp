@@ -126,6 +126,7 @@ TEST_F(SequencesTest, StartRemovesOnlyLeftoverCopiesOfTheSettingsFile) {
     }
     WriteText(m_client / L"BitComet.xml.1234abcd.tmp", "left over");
     WriteText(m_client / L"BitComet.xml.DEADBEEF.tmp", "left over");
+    WriteText(m_client / L"BitComet.xml.0123abcd.old", "set aside");
     WriteText(m_client / L"BitComet.xml.0badf00d.tmp", "left over");
     SetFileAttributesW((m_client / L"BitComet.xml.0badf00d.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     ScratchFolder elsewhere(L"elsewhere");
@@ -145,6 +146,19 @@ TEST_F(SequencesTest, StartRemovesOnlyLeftoverCopiesOfTheSettingsFile) {
     std::vector<std::wstring> entries = FolderEntries(m_client.Path());
     std::erase(entries, link);
     EXPECT_EQ(entries, expected);
+
+    // A file set aside for a copy that never took its place is the user's settings: it goes back.
+    DestroyMainWindow();
+    SetFileAttributesW((m_client / L"BitComet.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW((m_client / L"BitComet.xml").c_str());
+    WriteText(m_client / L"BitComet.xml.0123abcd.old", kSettings);
+    WriteText(m_client / L"BitComet.xml.4567cdef.tmp", "<BitComet><Settings/></BitComet>");
+    CreateMainWindow();
+    EXPECT_EQ(Settings(), "<BitComet><Settings><ListenPort>1</ListenPort></Settings></BitComet>");
+    std::erase(expected, L"BitComet.xml.0000ffff.tmp");
+    entries = FolderEntries(m_client.Path());
+    std::erase(entries, link);
+    EXPECT_EQ(entries, expected) << "put back, and the copy cleared away";
 }
 
 // Each sequence works on the one settings file the registry named when it began, whatever the

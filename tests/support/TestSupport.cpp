@@ -357,6 +357,36 @@ bool StartHostProgram(const std::wstring& program, std::wstring commandLine) {
     return true;
 }
 
+std::optional<unsigned> HostMode(const std::wstring& path, std::optional<unsigned> mode) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    static int count = 0;
+    const std::wstring answer = std::wstring(folder) + L"torvane-mode-" + std::to_wstring(GetCurrentProcessId()) +
+                                L"-" + std::to_wstring(++count);
+    const std::wstring file = HostPath(path);
+    const std::wstring reply = HostPath(answer);
+    if (file.empty() || reply.empty()) {
+        return std::nullopt;
+    }
+    std::wstring script;
+    if (mode) {
+        std::wstring octal;
+        for (unsigned rest = *mode; rest != 0 || octal.empty(); rest /= 8) {
+            octal.insert(octal.begin(), static_cast<wchar_t>(L'0' + rest % 8));
+        }
+        script = L"chmod " + octal + L" \\\"$0\\\"; ";
+    }
+    // In a Windows command line, \" is a quote within the argument.
+    script += L"stat -c %a \\\"$0\\\" > \\\"$1.part\\\" && mv \\\"$1.part\\\" \\\"$1\\\"";
+    if (!StartHostProgram(L"/bin/sh", L"sh -c \"" + script + L"\" \"" + file + L"\" \"" + reply + L"\"") ||
+        !WaitUntil([&] { return FileExists(answer); }, 10s)) {
+        return std::nullopt;
+    }
+    const std::string text = ReadText(answer);
+    DeleteFileW(answer.c_str());
+    return static_cast<unsigned>(std::stoul(text, nullptr, 8));
+}
+
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
     const auto linked = [&] { return FileExists(link) && SamePath(framework::FinalPath(link), target); };
     if (CreateSymbolicLinkW(link.c_str(), target.c_str(), 0) && linked()) {

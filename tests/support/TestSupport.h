@@ -102,6 +102,10 @@ std::wstring HostPath(const std::wstring& path);
 // is no host or the program cannot start.
 bool StartHostProgram(const std::wstring& program, std::wstring commandLine);
 
+// The Unix mode bits of a file under Wine (0644, say), first set to mode when one is given; nothing
+// where there is no host or the host does not answer.
+std::optional<unsigned> HostMode(const std::wstring& path, std::optional<unsigned> mode = std::nullopt);
+
 // Makes link a symbolic link to target, as a user who keeps the file elsewhere would. Under Wine,
 // whose CreateSymbolicLinkW makes nothing, the host's ln makes it. False when neither can.
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target);

@@ -313,6 +313,15 @@ TEST_F(SettingsPassTest, FilesItCannotTuneStayAsTheyWere) {
             EXPECT_EQ(FolderState(m_folder.Path()), before);
         }
     }
+    // A folder in the settings file's place is told as such, and nothing in it is touched.
+    m_registration.SetFolder(m_folder.Path());
+    RemoveTree(SettingsPath());
+    CreateDirectoryW(SettingsPath().c_str(), nullptr);
+    WriteText(SettingsPath() + L"\\BitComet.xml.1234abcd.tmp", "mine");
+    EXPECT_EQ(SettingsPass(L"1000").problem, ui::TTuneProblem::NotAFile);
+    EXPECT_EQ(FolderEntries(SettingsPath()), std::vector<std::wstring>{L"BitComet.xml.1234abcd.tmp"});
+    RemoveTree(SettingsPath());
+
     // What the user is told of a damaged file: that it is empty or cut short, or where it stops
     // being XML, rather than the parser's words.
     m_registration.SetFolder(m_folder.Path());
