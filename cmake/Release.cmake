@@ -18,6 +18,8 @@ add_custom_command(
             "${CMAKE_SOURCE_DIR}/scripts/package"
             "${CMAKE_SOURCE_DIR}/resources/installer/torvane.nsi"
             "${CMAKE_SOURCE_DIR}/resources/help.html"
+            "${CMAKE_SOURCE_DIR}/resources/help.zh-CN.html"
+            "${CMAKE_SOURCE_DIR}/resources/help.zh-TW.html"
             "${CMAKE_SOURCE_DIR}/resources/torvane.ico"
             "${CMAKE_SOURCE_DIR}/LICENSE"
             "${CMAKE_BINARY_DIR}/generated/README.txt"

@@ -23,6 +23,7 @@ packages=(
     nsis zip unzip
     openssl osslsigncode
     clang-format
+    locales fonts-wqy-microhei
 )
 
 mkdir -p "$cache"
@@ -38,6 +39,21 @@ if [ "${#missing[@]}" -gt 0 ]; then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >>"$cache/apt.log" 2>&1 \
         || die "cannot install the packages: ${missing[*]} (see $cache/apt.log)"
 fi
+
+# The Chinese interfaces under Wine: Wine takes a process's interface language and system code page
+# from the host's locale, and maps Chinese file names only under a locale that exists; the
+# WenQuanYi font draws both scripts, which the window and its tests need.
+for locale in zh_CN zh_TW; do
+    if ! locale -a 2>/dev/null | grep -qix "$locale.utf-\?8"; then
+        [ "$(id -u)" -eq 0 ] || die "the host locale $locale.UTF-8 is missing and making it needs root"
+        if grep -q -E "^# *$locale.UTF-8 UTF-8" /etc/locale.gen; then
+            sed -i -E "s/^# *($locale.UTF-8 UTF-8)/\1/" /etc/locale.gen
+        else
+            echo "$locale.UTF-8 UTF-8" >>/etc/locale.gen
+        fi
+        locale-gen >>"$cache/apt.log" 2>&1 || die "cannot make the host locale $locale.UTF-8 (see $cache/apt.log)"
+    fi
+done
 
 # Adds a deb-src entry for the machine's own mirror, once, so that apt-get source works.
 ensure_deb_src() {

@@ -5,7 +5,8 @@
 # it runs under Xvfb and the script walks through the whole flow by itself: it takes a
 # screenshot, clicks Run, brings the window back from the notification area by starting the
 # program a second time, takes a screenshot of the ticked check list, closes the program, and
-# prints the demo settings before the run, after it and after the close.
+# prints the demo settings before the run, after it and after the close; last it takes a screenshot
+# of the window as a Simplified Chinese Windows shows it.
 #
 # When no client is registered in the prefix, a demo client is set up first, laid out as today's
 # client installs itself: a stand-in BitComet.exe (a tiny program of ours, not the real client)
@@ -129,3 +130,12 @@ tvctl close "$caption" || true
 wait "$torvane_pid" || true
 echo "The demo settings after Torvane closed:"
 managed
+
+# The window as a Simplified Chinese Windows shows it: Wine takes the language from the host's.
+LANG=zh_CN.UTF-8 torvane &
+torvane_pid=$!
+tvctl wait "$caption" 30 || torvane_die "the Chinese Torvane window did not appear"
+sleep 1
+shoot "$shots/screenshot-zh-CN.png"
+tvctl close "$caption" || true
+wait "$torvane_pid" || true

@@ -53,14 +53,13 @@ TStatusReport Compose(const TParts& parts) {
     return {sentence, Problem(parts) + kParagraph + parts.body};
 }
 
-// The system's words as part of a sentence: without their closing period, and with the file name
-// where the system leaves a place for it.
+// The system's words as part of a sentence: without their closing period (a Chinese Windows ends
+// its messages in an ideographic one), and with the file name where the system leaves a place for it.
 std::wstring Clause(std::wstring text, std::wstring_view fileName = {}) {
     if (const std::size_t insert = text.find(L"%1"); insert != std::wstring::npos && !fileName.empty()) {
         text.replace(insert, 2, fileName);
     }
-    while (!text.empty() &&
-           (text.back() == L'.' || text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n')) {
+    while (!text.empty() && std::wstring_view(L". \r\n\u3002").find(text.back()) != std::wstring_view::npos) {
         text.pop_back();
     }
     return text;

@@ -68,7 +68,7 @@ constexpr auto kDescription = FormDescription<TForm_Main>(
     Prop<&TForm::SetBorderIcons>(biSystemMenu | biMinimize),
     Prop<&TForm::SetPosition>(TFormPosition::poDesktopCenter),
     Prop<&TForm::SetColor>(clBtnFace),
-    Prop<&TForm::OwnFont, &TFont::SetName>(L"MS Sans Serif"),
+    Prop<&TForm::OwnFont, &TFont::SetName>(ResourceText{IDS_WINDOW_FONT}),
     Prop<&TForm::OwnFont, &TFont::SetHeight>(-11),
     Prop<&TForm::OwnFont, &TFont::SetColor>(clWindowText),
     Event<&TForm::OnCreate, &TForm_Main::FormCreate>(),
@@ -329,9 +329,11 @@ void TForm_Main::Button_CloseClick(TComponent&) {
 
 void TForm_Main::Label5Click(TComponent&) {
     // The help page sits beside the executable and is opened by its relative name, so the
-    // program's folder becomes the current directory first (and stays so).
+    // program's folder becomes the current directory first (and stays so). It is the page in the
+    // interface's language, or the English one where that is missing.
     SetCurrentDirectoryW(FolderOf(ModuleFileName(nullptr)).c_str());
-    ShellOpen(Handle(), L"help.html", SW_SHOW);
+    const std::wstring page = LoadText(IDS_HELP_PAGE);
+    ShellOpen(Handle(), IsExistingFile(page) ? page : std::wstring(kHelpPage), SW_SHOW);
 }
 
 void TForm_Main::Label3Click(TComponent&) {

@@ -28,6 +28,8 @@ using framework::TComponent;
 // The product's web site, shown by the link label and opened, with the product tag, on click.
 inline constexpr wchar_t kHomePageHost[] = L"torvane.example.org";
 inline constexpr wchar_t kHomePageUrl[] = L"https://torvane.example.org/?tag=fromclient_torvane10";
+// The help page in English, beside the program; the pages in other languages stand beside it.
+inline constexpr wchar_t kHelpPage[] = L"help.html";
 
 class TForm_Main : public framework::TForm {
 public:

@@ -41,6 +41,8 @@ CRCCheck on
 !macro TORVANE_FILES Action
     !insertmacro ${Action} "torvane.exe"
     !insertmacro ${Action} "help.html"
+    !insertmacro ${Action} "help.zh-CN.html"
+    !insertmacro ${Action} "help.zh-TW.html"
     !insertmacro ${Action} "README.txt"
     !insertmacro ${Action} "LICENSE"
 !macroend
@@ -56,9 +58,8 @@ ShowUninstDetails show
 
 !define MUI_ICON "${TORVANE_ICON}"
 !define MUI_UNICON "${TORVANE_ICON}"
-!define WELCOME_WHO "Setup will install ${TORVANE_PRODUCT} ${TORVANE_VERSION} for your Windows account only."
-!define WELCOME_RIGHTS "It needs no administrator rights. If Torvane is running, close it first."
-!define MUI_WELCOMEPAGE_TEXT "${WELCOME_WHO}$\r$\n$\r$\n${WELCOME_RIGHTS}$\r$\n$\r$\nClick Next to continue."
+; The script's own texts are language strings (below); NSIS's own pages come in its language files.
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeWho)$\r$\n$\r$\n$(WelcomeRights)$\r$\n$\r$\n$(^ClickNext)"
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
 ; The list of what was done stays up until the user moves on, as the uninstaller's does.
@@ -72,7 +73,33 @@ ShowUninstDetails show
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The installer and the uninstaller speak the language of the user's Windows interface where they
+; have it, as the program does, and English otherwise.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "SimpChinese"
+!insertmacro MUI_LANGUAGE "TradChinese"
+
+LangString WelcomeWho ${LANG_ENGLISH} "Setup will install ${TORVANE_PRODUCT} ${TORVANE_VERSION} for your Windows account only."
+LangString WelcomeWho ${LANG_SIMPCHINESE} "安装程序将仅为您的 Windows 帐户安装 ${TORVANE_PRODUCT} ${TORVANE_VERSION}。"
+LangString WelcomeWho ${LANG_TRADCHINESE} "安裝程式只會為您的 Windows 帳戶安裝 ${TORVANE_PRODUCT} ${TORVANE_VERSION}。"
+LangString WelcomeRights ${LANG_ENGLISH} "It needs no administrator rights. If Torvane is running, close it first."
+LangString WelcomeRights ${LANG_SIMPCHINESE} "无需管理员权限。如果 Torvane 正在运行，请先将其关闭。"
+LangString WelcomeRights ${LANG_TRADCHINESE} "不需要系統管理員權限。如果 Torvane 正在執行，請先將其關閉。"
+LangString Running ${LANG_ENGLISH} "${TORVANE_PRODUCT} is running.$\n$\nClose its window, then click Retry."
+LangString Running ${LANG_SIMPCHINESE} "${TORVANE_PRODUCT} 正在运行。$\n$\n请关闭它的窗口，然后点击“重试”。"
+LangString Running ${LANG_TRADCHINESE} "${TORVANE_PRODUCT} 正在執行。$\n$\n請關閉它的視窗，然後按一下「重試」。"
+LangString NothingChanged ${LANG_ENGLISH} "${TORVANE_PRODUCT} is running; nothing was changed."
+LangString NothingChanged ${LANG_SIMPCHINESE} "${TORVANE_PRODUCT} 正在运行；未做任何更改。"
+LangString NothingChanged ${LANG_TRADCHINESE} "${TORVANE_PRODUCT} 正在執行；未進行任何變更。"
+LangString NotWritten ${LANG_ENGLISH} "Some files could not be written to $INSTDIR."
+LangString NotWritten ${LANG_SIMPCHINESE} "部分文件无法写入 $INSTDIR。"
+LangString NotWritten ${LANG_TRADCHINESE} "部分檔案無法寫入 $INSTDIR。"
+LangString NotRemoved ${LANG_ENGLISH} "Some files in $INSTDIR could not be removed."
+LangString NotRemoved ${LANG_SIMPCHINESE} "$INSTDIR 中的部分文件无法删除。"
+LangString NotRemoved ${LANG_TRADCHINESE} "$INSTDIR 中的部分檔案無法移除。"
+LangString ShortcutDescription ${LANG_ENGLISH} "Tunes the BitComet client's settings file"
+LangString ShortcutDescription ${LANG_SIMPCHINESE} "优化比特彗星客户端的设置文件"
+LangString ShortcutDescription ${LANG_TRADCHINESE} "最佳化比特彗星用戶端的設定檔"
 
 VIProductVersion "${TORVANE_VERSION}.0"
 VIFileVersion "${TORVANE_VERSION}.0"
@@ -94,9 +121,9 @@ Function ${Prefix}RefuseWhileRunning
     ${If} $0 P<> 0
         System::Call 'kernel32::CloseHandle(p r0)'
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-            "${TORVANE_PRODUCT} is running.$\n$\nClose its window, then click Retry." /SD IDCANCEL IDRETRY retry
+            "$(Running)" /SD IDCANCEL IDRETRY retry
         Pop $0
-        DetailPrint "${TORVANE_PRODUCT} is running; nothing was changed."
+        DetailPrint "$(NothingChanged)"
         SetErrorLevel 2
         Abort
     ${EndIf}
@@ -144,13 +171,13 @@ Section "Torvane" SectionMain
     ClearErrors
     !insertmacro TORVANE_FILES INSTALL_FILE
     ${If} ${Errors}
-        MessageBox MB_OK|MB_ICONSTOP "Some files could not be written to $INSTDIR." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "$(NotWritten)" /SD IDOK
         SetErrorLevel 2
-        Abort "Some files could not be written to $INSTDIR."
+        Abort "$(NotWritten)"
     ${EndIf}
 
     CreateShortCut "${SHORTCUT}" "$INSTDIR\torvane.exe" "" "$INSTDIR\torvane.exe" 0 SW_SHOWNORMAL "" \
-        "Tunes the BitComet client's settings file"
+        "$(ShortcutDescription)"
 SectionEnd
 
 !macro REMOVE_FILE Name
@@ -166,9 +193,9 @@ Section "Uninstall"
     !insertmacro TORVANE_FILES REMOVE_FILE
     ${If} ${Errors}
         ; The entry stays, so the uninstall can be tried again.
-        MessageBox MB_OK|MB_ICONSTOP "Some files in $INSTDIR could not be removed." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "$(NotRemoved)" /SD IDOK
         SetErrorLevel 2
-        Abort "Some files in $INSTDIR could not be removed."
+        Abort "$(NotRemoved)"
     ${EndIf}
     ; Fails (and stays) only when run in place with _?=, which is how a caller waits for it.
     Delete "$INSTDIR\uninstall.exe"

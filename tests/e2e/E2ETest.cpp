@@ -132,8 +132,8 @@ std::vector<std::pair<std::wstring, std::wstring>> StandInClient::Starts() const
     return starts;
 }
 
-void ClickRun(HWND main) {
-    const HWND run = FindChild(main, L"Button", L"Run");
+void ClickRun(HWND main, const std::wstring& caption) {
+    const HWND run = FindChild(main, L"Button", caption);
     ASSERT_NE(run, nullptr);
     PostMessageW(run, BM_CLICK, 0, 0);
 }

@@ -84,7 +84,8 @@ private:
     std::wstring m_folder;
 };
 
-void ClickRun(HWND main);
+// Clicks Run, which reads caption (as the user reads it) in the interface's language.
+void ClickRun(HWND main, const std::wstring& caption = L"Run");
 // Waits until a run has sent the program to the notification area.
 bool RunFinished(Torvane& torvane);
 // Waits until a run that could not tune has handed Run back to the user and explained itself in

@@ -379,6 +379,48 @@ TEST_F(Sequences, ACloseWhileRunWritesTheFileIsSeenBeforeTheClientStarts) {
     EXPECT_TRUE(standIn.Starts().empty()) << "the client was started after the close";
 }
 
+// Under a Simplified Chinese Windows (system code page 936) a client in a folder of Chinese name,
+// with its settings in GB2312, is found, tuned, started and put back, in a window that speaks
+// Simplified Chinese. It runs in a Wine session of that language (e2e_tests_zh_CN).
+TEST_F(Sequences, UnderAChineseWindowsAClientInAChineseFolderIsTunedAndStarted) {
+    const std::wstring folder = client.Folder() + L"\\\u4E0B\u8F7D\u5DE5\u5177";
+    const std::wstring clientFolder = folder + L"\\\u6BD4\u7279\u5F57\u661F";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) && CreateDirectoryW(clientFolder.c_str(), nullptr));
+    client.Registration().SetFolder(clientFolder);
+    const std::wstring settings = clientFolder + L"\\BitComet.xml";
+    const auto gb2312 = [](const std::wstring& text) {
+        std::string bytes(text.size() * 2, '\0');
+        bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
+                                                                  bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                                                  nullptr)));
+        return bytes;
+    };
+    const std::wstring head =
+        L"<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<BitComet>\r\n\t<Settings>\r\n"
+        L"\t\t<DownloadFolder>" +
+        clientFolder + L"\\\u4E0B\u8F7D</DownloadFolder>";
+    const std::wstring tail = L"\r\n\t</Settings>\r\n</BitComet>\r\n";
+    WriteText(settings, gb2312(head + L"\r\n\t\t<GlobalMaxUploadRate>40</GlobalMaxUploadRate>" + tail));
+    StandInClient standIn(clientFolder);
+    Torvane torvane;
+    const HWND main = torvane.ShownMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ReadText(settings), gb2312(head + tail)) << "restored at start";
+    EXPECT_EQ(StatusText(main), L"");
+    ClickRun(main, L"\u8FD0\u884C(R)");
+    ASSERT_TRUE(RunFinished(torvane));
+    EXPECT_EQ(States(main), std::vector<std::wstring>(8, L"\u6B63\u5E38"));
+    EXPECT_EQ(ReadText(settings), gb2312(head +
+                                         L"\r\n\t\t<ConnectedPeersMax>1000</ConnectedPeersMax>"
+                                         L"\r\n\t\t<MaxTcpConnectionAttempts>1000</MaxTcpConnectionAttempts>" +
+                                         tail));
+    ASSERT_TRUE(WaitUntil([&] { return standIn.Starts().size() == 1; }, 10s));
+    EXPECT_EQ(standIn.Starts()[0].first, L"\"" + clientFolder + L"\\BitComet.exe\"");
+    EXPECT_TRUE(SamePath(standIn.Starts()[0].second, clientFolder));
+    EXPECT_EQ(torvane.Close(), 0u);
+    EXPECT_EQ(ReadText(settings), gb2312(head + tail)) << "restored at close";
+}
+
 TEST_F(Sequences, AClientFolderWithBlanksAndNonAsciiLettersWorks) {
     const std::wstring folder =
         client.Folder() + L"\\Program Files \u00dcml\u00e4ut \u041a\u043b\u0438\u0435\u043d\u0442";

@@ -7,6 +7,7 @@
 
 #include "framework/Shell.h"
 #include "framework/Text.h"
+#include "resources/resource.h"
 #include "tests/gui/GuiTest.h"
 
 namespace gui_test {
@@ -260,7 +261,7 @@ TEST_F(MainWindow, EveryStatusSentenceNamesItsProblemWithinTheBar) {
         const HGDIOBJ old = SelectObject(dc, Form().StatusBar_Main->Font().Handle(dpi));
         const int room = MulDiv(325 - 10, dpi, 96);
         for (const std::wstring& sentence : sentences) {
-            const std::wstring clause = sentence.substr(0, sentence.find(L':'));
+            const std::wstring clause = sentence.substr(0, sentence.find_first_of(L":\uFF1A"));
             SIZE size{};
             GetTextExtentPoint32W(dc, clause.c_str(), static_cast<int>(clause.size()), &size);
             EXPECT_LE(size.cx, room) << dpi << " DPI: " << framework::ToUtf8(sentence);
@@ -268,6 +269,90 @@ TEST_F(MainWindow, EveryStatusSentenceNamesItsProblemWithinTheBar) {
         SelectObject(dc, old);
     }
     ReleaseDC(nullptr, dc);
+}
+
+// Draws text in font and tells whether any of its characters came out as the font's mark for a
+// character it lacks: text of the private use area stands for one.
+bool DrawsEveryCharacter(HFONT font, const std::wstring& text) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    const auto drawn = [&](const std::wstring& sample) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
+        const HBITMAP bitmap = CreateCompatibleBitmap(dc, size.cx + 1, size.cy + 1);
+        const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        RECT all{0, 0, size.cx + 1, size.cy + 1};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        TextOutW(dc, 0, 0, sample.c_str(), static_cast<int>(sample.size()));
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y <= size.cy; ++y) {
+            for (int x = 0; x <= size.cx; ++x) {
+                pixels.push_back(GetPixel(dc, x, y));
+            }
+        }
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+        return pixels;
+    };
+    bool every = true;
+    for (const wchar_t character : text) {
+        every = every && drawn(std::wstring(1, character)) != drawn(L"\uE000");
+    }
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+    return every;
+}
+
+// Every control's text fits it, whole, in the interface's language, and every character of it is
+// drawn: a Chinese interface has a window font that holds Chinese.
+TEST_F(MainWindow, EveryControlShowsItsWholeTextInTheInterfacesLanguage) {
+    const auto width = [](HWND window, const std::wstring& text) {
+        const HDC dc = GetDC(window);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(window, dc);
+        return static_cast<int>(size.cx);
+    };
+    const auto scaled = [&](int length) { return MulDiv(length, Form().Dpi(), 96); };
+    RECT client{};
+    GetClientRect(Form().Handle(), &client);
+    struct Room {
+        framework::TWinControl* control;
+        int besides;  // what the control itself takes of its width at 96 DPI: a glyph, a box, margins
+    };
+    const Room rooms[] = {{Form().Label1, 0},      {Form().Label2, 0},        {Form().Label5, 0},
+                          {Form().Button_Run, 24}, {Form().Button_Close, 24}, {Form().CheckBox_OpenBitComet, 18},
+                          {Form().GroupBox1, 16}};
+    for (const Room& room : rooms) {
+        const HWND window = room.control->Handle();
+        const std::wstring text = ShownText(WindowText(window));
+        SCOPED_TRACE(framework::ToUtf8(text));
+        RECT rect{};
+        GetClientRect(window, &rect);
+        EXPECT_LE(width(window, text), rect.right - scaled(room.besides));
+        // A label that widens itself for its text still stays inside the window.
+        EXPECT_LE(RectInParent(window).right, client.right);
+        EXPECT_TRUE(DrawsEveryCharacter(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), text));
+    }
+    const HWND list = Form().ListView_Main->Handle();
+    for (int row = 0; row < Form().ListView_Main->ItemCount(); ++row) {
+        EXPECT_LE(width(list, Form().ListView_Main->ItemText(row, 0)), ListView_GetColumnWidth(list, 0) - scaled(12));
+    }
+    for (const unsigned state : {IDS_STATE_OK, IDS_STATE_ERROR, IDS_STATE_COLUMN}) {
+        EXPECT_LE(width(list, framework::LoadText(state)), ListView_GetColumnWidth(list, 1) - scaled(12));
+    }
+    // Under a Traditional Chinese Windows (Wine's from the host's language) the window speaks
+    // Traditional Chinese.
+    wchar_t language[32] = {};
+    GetEnvironmentVariableW(L"LANG", language, 32);
+    if (std::wstring_view(language).starts_with(L"zh_TW")) {
+        EXPECT_EQ(GetUserDefaultUILanguage(), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL));
+        EXPECT_EQ(WindowText(Form().Button_Run->Handle()), L"\u57F7\u884C(&R)");
+        EXPECT_EQ(Form().ListView_Main->ItemText(0, 0),
+                  L"\u6AA2\u67E5\u6BD4\u7279\u5F57\u661F\u662F\u5426\u5DF2\u5B89\u88DD...");
+    }
 }
 
 TEST_F(MainWindow, EscapePressesCloseFromAnyControlButNotWithAModifier) {

@@ -385,14 +385,17 @@ protected:
 
     static void ExpectInstalled() {
         const std::wstring folder = InstallFolder();
-        EXPECT_EQ(FolderEntries(folder), (std::vector<std::wstring>{L"LICENSE", L"README.txt", L"help.html",
-                                                                    L"torvane.exe", L"uninstall.exe"}));
+        EXPECT_EQ(FolderEntries(folder),
+                  (std::vector<std::wstring>{L"LICENSE", L"README.txt", L"help.html", L"help.zh-CN.html",
+                                             L"help.zh-TW.html", L"torvane.exe", L"uninstall.exe"}));
         if (!FileExists(InstalledFile(L"torvane.exe"))) {
             return;
         }
         const std::pair<const wchar_t*, std::wstring> copies[] = {
             {L"torvane.exe", BuiltTorvaneExe()},
             {L"help.html", SourcePath(L"resources/help.html")},
+            {L"help.zh-CN.html", SourcePath(L"resources/help.zh-CN.html")},
+            {L"help.zh-TW.html", SourcePath(L"resources/help.zh-TW.html")},
             {L"LICENSE", SourcePath(L"LICENSE")},
         };
         for (const auto& [name, original] : copies) {

@@ -32,9 +32,10 @@ for file in t-win64.zip t-setup.exe SHA256SUMS; do
 done
 
 entries=$(unzip -Z1 "$work/one/out/t-win64.zip" | tr '\n' ' ')
-[ "$entries" = "torvane.exe help.html README.txt LICENSE " ] || fail "zip entries: $entries"
+[ "$entries" = "torvane.exe help.html help.zh-CN.html help.zh-TW.html README.txt LICENSE " ] \
+    || fail "zip entries: $entries"
 dates=$(unzip -Z -T "$work/one/out/t-win64.zip" | grep -c ' 20260101\.000000 ' || true)
-[ "$dates" -eq 4 ] || fail "$dates of 4 zip entries are dated the source date"
+[ "$dates" -eq 6 ] || fail "$dates of 6 zip entries are dated the source date"
 unzip -p "$work/one/out/t-win64.zip" torvane.exe | cmp -s - "$exe" || fail "the zip's torvane.exe is not the built one"
 unzip -p "$work/one/out/t-win64.zip" README.txt | grep -q $'\r$' || fail "README.txt in the zip has no CRLF line ends"
 (cd "$work/one/out" && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not verify"
