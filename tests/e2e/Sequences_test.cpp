@@ -379,11 +379,16 @@ TEST_F(Sequences, ACloseWhileRunWritesTheFileIsSeenBeforeTheClientStarts) {
     EXPECT_TRUE(standIn.Starts().empty()) << "the client was started after the close";
 }
 
-// Under a Simplified Chinese Windows (system code page 936) a client in a folder of Chinese name,
-// with its settings in GB2312, is found, tuned, started and put back, in a window that speaks
-// Simplified Chinese. It runs in a Wine session of that language (e2e_tests_zh_CN).
+// Under a Simplified or Traditional Chinese Windows (system code page 936 or 950) a client in a
+// folder of Chinese name, with its settings in GB2312, is found, tuned, started and put back, in a
+// window that speaks that Chinese. It runs in Wine sessions of those languages (e2e_tests_zh_CN and
+// e2e_tests_zh_TW).
 TEST_F(Sequences, UnderAChineseWindowsAClientInAChineseFolderIsTunedAndStarted) {
-    const std::wstring folder = client.Folder() + L"\\\u4E0B\u8F7D\u5DE5\u5177";
+    const bool traditional = GetACP() == 950;
+    ASSERT_TRUE(traditional || GetACP() == 936) << "not a Chinese Windows: code page " << GetACP();
+    // "Download tools" as each script writes it; the client's name is the same in both.
+    const std::wstring folder =
+        client.Folder() + (traditional ? L"\\\u4E0B\u8F09\u5DE5\u5177" : L"\\\u4E0B\u8F7D\u5DE5\u5177");
     const std::wstring clientFolder = folder + L"\\\u6BD4\u7279\u5F57\u661F";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) && CreateDirectoryW(clientFolder.c_str(), nullptr));
     client.Registration().SetFolder(clientFolder);
@@ -407,7 +412,7 @@ TEST_F(Sequences, UnderAChineseWindowsAClientInAChineseFolderIsTunedAndStarted) 
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(ReadText(settings), gb2312(head + tail)) << "restored at start";
     EXPECT_EQ(StatusText(main), L"");
-    ClickRun(main, L"\u8FD0\u884C(R)");
+    ClickRun(main, traditional ? L"\u57F7\u884C(R)" : L"\u8FD0\u884C(R)");
     ASSERT_TRUE(RunFinished(torvane));
     EXPECT_EQ(States(main), std::vector<std::wstring>(8, L"\u6B63\u5E38"));
     EXPECT_EQ(ReadText(settings), gb2312(head +
