@@ -54,13 +54,18 @@ void TTrayIcon::SetVisible(bool value) {
     if (Designing()) {
         return;
     }
+    // While a description is read, the icon it will show is not known yet: the shell is asked
+    // once, when the component is loaded, with that icon. Each request is a message the shell
+    // answers before the call returns, and an icon it draws again.
+    if (Loading() && (value || m_addWhenLoaded)) {
+        m_addWhenLoaded = value;
+        SetHide(value);
+        return;
+    }
     // Every assignment repeats the request: the shell, not this flag, knows what it shows.
     if (value) {
-        if (!m_shellIcon.Add()) {
-            throw framework::EOutOfResources(framework::LoadText(IDS_CANNOT_CREATE_NOTIFY_ICON));
-        }
+        AddToShell();
         SetHide(true);
-        Application->HookMainWindow(m_hook);
     } else {
         if (!m_shellIcon.Delete()) {
             throw framework::EOutOfResources(framework::LoadText(IDS_CANNOT_REMOVE_NOTIFY_ICON));
@@ -68,6 +73,13 @@ void TTrayIcon::SetVisible(bool value) {
         SetHide(false);
         Application->UnhookMainWindow(m_hook);
     }
+}
+
+void TTrayIcon::AddToShell() {
+    if (!m_shellIcon.Add()) {
+        throw framework::EOutOfResources(framework::LoadText(IDS_CANNOT_CREATE_NOTIFY_ICON));
+    }
+    Application->HookMainWindow(m_hook);
 }
 
 void TTrayIcon::SetHint(std::wstring_view value) {
@@ -85,7 +97,7 @@ void TTrayIcon::Update() {
         return;
     }
     m_shellIcon.SetIcon(m_icon.Handle());
-    if (m_visible) {
+    if (m_visible && !m_addWhenLoaded) {
         m_shellIcon.Modify();
     }
 }
@@ -132,7 +144,13 @@ void TTrayIcon::Loaded() {
         m_animate = false;
         m_icon.Assign(Application->Icon());
     }
-    Update();
+    if (m_addWhenLoaded) {
+        m_addWhenLoaded = false;
+        m_shellIcon.SetIcon(m_icon.Handle());
+        AddToShell();
+    } else {
+        Update();
+    }
 }
 
 void TTrayIcon::SetDefaultIcon() {

@@ -126,6 +126,8 @@ public:
     bool Hooked() const noexcept;
 
 private:
+    // Asks the shell to show the icon and hooks the application window; throws when refused.
+    void AddToShell();
     void HandleMouse(UINT mouseMessage);
     void RestoreOrShowMenuOn(TTrayIconMessage point);
 
@@ -136,6 +138,8 @@ private:
     bool m_visible = false;
     bool m_hide = true;
     bool m_animate = false;
+    // A description made the icon visible; the shell has not been asked yet.
+    bool m_addWhenLoaded = false;
     framework::TWindowHook m_hook;
     framework::TNotifyIcon m_shellIcon;
 };
