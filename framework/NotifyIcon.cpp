@@ -71,6 +71,13 @@ bool TNotifyIcon::Notify(DWORD message) {
     return Shell_NotifyIconW(message, &m_data) != FALSE;
 }
 
+void TNotifyIcon::PassOnBroadcast(const TMessage& message) {
+    if (message.Msg == WM_QUERYENDSESSION || message.Msg == WM_ENDSESSION ||
+        (message.Msg == m_taskbarCreated && m_taskbarCreated != 0)) {
+        SendMessageW(m_window.Handle(), message.Msg, message.WParam, message.LParam);
+    }
+}
+
 void TNotifyIcon::HandleMessage(TMessage& message) {
     // A restarted shell has an empty notification area; the icon goes back in while it is meant
     // to be shown, or the user would have no way back to a hidden window.

@@ -41,6 +41,11 @@ public:
     // taskbar still gets it back.
     bool Withdraw();
 
+    // The icon's window hears no broadcasts; the owner hands on each message of a top-level
+    // window of its own, and the end of the session and a restarted taskbar go on to the icon's
+    // window as if they had arrived there.
+    void PassOnBroadcast(const TMessage& message);
+
 private:
     bool Notify(DWORD message);
     void HandleMessage(TMessage& message);

@@ -6,8 +6,7 @@ TUtilityWindow::TUtilityWindow(THandler handler) {
     TWindowClass windowClass;
     windowClass.name = L"TPUtilWindow";
     TCreateParams params;
-    params.exStyle = WS_EX_TOOLWINDOW;
-    params.style = WS_POPUP;
+    params.parent = HWND_MESSAGE;
     CreateOwnWindow(windowClass, params);
     // Attached once the window exists: its creation messages take the default handling.
     m_handler = std::move(handler);

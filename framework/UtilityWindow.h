@@ -12,8 +12,9 @@ class TUtilityWindow : public TWindow {
 public:
     using THandler = std::function<void(TMessage& message)>;
 
-    // Creates the window. It is a hidden top-level window rather than a message-only one, so
-    // that broadcasts (end of session, a restarted taskbar) reach it too.
+    // Creates the window. It is message-only: a top-level window, even a hidden one, is among the
+    // dearer things a start creates. Broadcasts (end of session, a restarted taskbar) therefore
+    // never reach it; a component that needs them has its owner pass them on.
     explicit TUtilityWindow(THandler handler);
 
 protected:

@@ -316,6 +316,9 @@ void TTrayIcon::Restore() {
 }
 
 bool TTrayIcon::ApplicationHookProc(TMessage& message) {
+    // The hook is in place exactly while the icon is meant to be shown, which is when the icon
+    // needs the end of a session and a restarted taskbar.
+    m_shellIcon.PassOnBroadcast(message);
     // wParam is compared whole: only the exact commands count.
     if (message.Msg == WM_SYSCOMMAND && message.WParam == SC_MINIMIZE) {
         Minimize();

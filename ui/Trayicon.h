@@ -104,8 +104,8 @@ public:
 
     // The icon window's procedure.
     virtual void DoMessage(TMessage& message);
-    // Sees every message of the application window while the icon is shown; never ends its
-    // handling.
+    // Sees every message of the application window while the icon is shown, and passes on to the
+    // icon's window the broadcasts it cannot hear itself; never ends its handling.
     bool ApplicationHookProc(TMessage& message);
 
     virtual void DoClick();

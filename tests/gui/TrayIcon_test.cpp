@@ -343,19 +343,22 @@ TEST_F(TrayIcon, HintAcceptsUpToSixtyThreeCharactersAndAnEmptyHintRemovesTheTool
 
 TEST_F(TrayIcon, EndOfSessionRemovesTheIconAndARestartedShellGetsItBack) {
     TTrayIcon& tray = *Form().TrayIcon_Main;
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     EXPECT_EQ(SendMessageW(tray.GetHandle(), WM_QUERYENDSESSION, 0, 0), 1);
+    // The session's end and a fresh notification area are announced to top-level windows only;
+    // the icon's window is message-only and hears of them through the application window.
     for (const WPARAM ending : {FALSE, TRUE}) {
-        SendMessageW(tray.GetHandle(), WM_ENDSESSION, ending, 0);
+        SendMessageW(Application->Handle(), WM_ENDSESSION, ending, 0);
         EXPECT_FALSE(ShellHasIcon(tray.NotifyIconData())) << "wParam " << ending;
         EXPECT_TRUE(tray.Visible());
         EXPECT_TRUE(tray.Hooked());
 
-        // The shell announces a fresh notification area to every top-level window.
-        SendMessageW(tray.GetHandle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        SendMessageW(Application->Handle(), taskbarCreated, 0, 0);
         EXPECT_TRUE(ShellHasIcon(tray.NotifyIconData()));
     }
+    Drain();
     tray.SetVisible(false);
-    SendMessageW(tray.GetHandle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    SendMessageW(Application->Handle(), taskbarCreated, 0, 0);
     EXPECT_FALSE(ShellHasIcon(tray.NotifyIconData())) << "a hidden icon is not brought back";
 }
 
