@@ -137,6 +137,9 @@ void TApplication::Notification(TComponent& component, TOperation operation) {
     if (operation == TOperation::opRemove && &component == m_mainForm) {
         m_mainForm = nullptr;
     }
+    if (operation == TOperation::opRemove && dynamic_cast<TForm*>(&component) != nullptr) {
+        FormVisibilityChanged();
+    }
 }
 
 TForm* TApplication::ActiveForm() const {
@@ -250,12 +253,15 @@ void TApplication::Restore() {
 
 void TApplication::FormVisibilityChanged() {
     const std::vector<TForm*> forms = Forms();
-    const bool anyVisible = std::any_of(forms.begin(), forms.end(), [](const TForm* form) { return form->Visible(); });
+    SetWindowVisible(std::any_of(forms.begin(), forms.end(), [](const TForm* form) { return form->Visible(); }));
+}
+
+void TApplication::SetWindowVisible(bool visible) {
     const HWND window = Handle();
-    if ((IsWindowVisible(window) != FALSE) != anyVisible && !IsIconic(window)) {
+    if ((IsWindowVisible(window) != FALSE) != visible && !IsIconic(window)) {
         SetWindowPos(
             window, nullptr, 0, 0, 0, 0,
-            SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (anyVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+            SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     }
 }
 

@@ -46,6 +46,11 @@ public:
         reference = &CreateComponent<Form>();
         if (m_mainForm == nullptr) {
             m_mainForm = reference;
+            // The application's window (the taskbar button) goes on screen before the main form's
+            // window exists rather than with the form: under Wine, showing an owner that already
+            // has an owned window takes some 10 ms of the start, against 2 ms before. Freeing a
+            // form that never showed takes the button away again.
+            SetWindowVisible(true);
         }
         reference->CreateWindowAndComponents(*this);
     }
@@ -85,6 +90,7 @@ private:
     bool ProcessMessage(MSG& msg);
     bool IsKeyMessage(MSG& msg);
     void FormVisibilityChanged() override;
+    void SetWindowVisible(bool visible);
     void Notification(TComponent& component, TOperation operation) override;
     // The forms the application created, in creation order.
     std::vector<TForm*> Forms() const;
