@@ -85,6 +85,11 @@ bool Is64BitWindows() {
            system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64;
 }
 
+// Of the client's program files, the one its shortcut starts.
+std::wstring ProgramAmong(const TProgramFiles& programs) {
+    return !programs[1].empty() && Is64BitWindows() && IsExistingFile(programs[1]) ? programs[1] : programs[0];
+}
+
 }  // namespace
 
 EClientFolderError::EClientFolderError(TFolderProblem problem, std::wstring value)
@@ -129,11 +134,7 @@ TProgramFiles ProgramFilesIn(const std::wstring& folder) {
 }
 
 std::wstring ProgramIn(const std::wstring& folder) {
-    if (const std::wstring program64 = FilePathIn(folder, kExecutable64FileName);
-        !program64.empty() && Is64BitWindows() && IsExistingFile(program64)) {
-        return program64;
-    }
-    return FilePathIn(folder, kExecutableFileName);
+    return ProgramAmong(ProgramFilesIn(folder));
 }
 
 std::wstring ClientProgramPath() {
@@ -168,8 +169,8 @@ TClientFiles LocateClientFiles() {
     try {
         files.folder = ClientFolder();
         files.settings = SettingsPathIn(files.folder, &files.roamingSettings);
-        files.executable = ProgramIn(files.folder);
         files.programs = ProgramFilesIn(files.folder);
+        files.executable = ProgramAmong(files.programs);
     } catch (const EClientFolderError& error) {
         files = {};
         files.registry = {error.Problem(), error.Value()};
