@@ -87,10 +87,10 @@ TApplication::TApplication()
         icon = LoadIconW(nullptr, IDI_APPLICATION);
     }
     m_icon.Share(icon);
+    // The class's icon is the taskbar button's: a WM_SETICON of the same icon would only have it
+    // converted for the display once more (some 4 ms of the start under Wine).
     m_window->Create(icon);
-    const HWND window = m_window->Handle();
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    const HMENU systemMenu = GetSystemMenu(window, FALSE);
+    const HMENU systemMenu = GetSystemMenu(m_window->Handle(), FALSE);
     DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND);
     DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);
     DeleteMenu(systemMenu, SC_MOVE, MF_BYCOMMAND);

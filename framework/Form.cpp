@@ -130,29 +130,19 @@ void TForm::CreateWnd(HWND, const RECT&) {
     params.exStyle = exStyle;
     params.style = style;
     params.text = Caption().c_str();
-    params.x = CW_USEDEFAULT;
-    params.y = CW_USEDEFAULT;
     params.width = frame.right - frame.left;
     params.height = frame.bottom - frame.top;
+    // Placed as it is made: a move afterwards costs a round of window messages before the start.
+    params.x = CW_USEDEFAULT;
+    params.y = CW_USEDEFAULT;
+    if (m_position == TFormPosition::poDesktopCenter) {
+        params.x = (GetSystemMetrics(SM_CXSCREEN) - params.width) / 2;
+        params.y = (GetSystemMetrics(SM_CYSCREEN) - params.height) / 2;
+    }
     // Owned by the application window: the taskbar button is the application's, and the form
     // disappears with it when the application is minimised.
     params.parent = m_host->Handle();
     CreateOwnWindow(windowClass, params);
-    PlaceWindow();
-}
-
-void TForm::PlaceWindow() {
-    RECT window{};
-    GetWindowRect(Handle(), &window);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    int x = window.left;
-    int y = window.top;
-    if (m_position == TFormPosition::poDesktopCenter) {
-        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    }
-    SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::Show() {

@@ -100,7 +100,6 @@ private:
     void DoClose(TCloseAction& action);
     void SelectNext(bool forward);
     void ShowAccessKeys(bool show);
-    void PlaceWindow();
 
     TFormHost* m_host = nullptr;
 

@@ -27,13 +27,17 @@ public:
 protected:
     void CreateWnd(HWND parent, const RECT& rect) override;
     void InitializeWnd() override;
+    void HandleDestroyed() override;
 
 private:
     void ApplyPanels();
+    void ApplyTip();
 
     std::vector<int> m_panelWidths;
     bool m_simplePanel = false;
     std::wstring m_statusText;
+    // Made with the first text, not with the bar.
+    HWND m_tip = nullptr;
 };
 
 }  // namespace framework
