@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Shell.h"
 #include "framework/Text.h"
@@ -233,6 +234,43 @@ TEST_F(MainWindow, StatusBarHasOneBlankPanelFiftyWide) {
     EXPECT_EQ(edges[0], 50);
     EXPECT_FALSE(SendMessageW(bar, SB_ISSIMPLE, 0, 0));
     EXPECT_EQ(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0)), 0);
+}
+
+// A status sentence is longer than the bar: the whole of it is the bar's tooltip, and an empty text
+// leaves no tip to show.
+TEST_F(MainWindow, TheStatusTextIsTheBarsTooltip) {
+    const HWND bar = Form().StatusBar_Main->Handle();
+    const auto tipText = [bar] {
+        std::pair<HWND, std::wstring> search{bar, L"(no tooltip)"};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM lParam) -> BOOL {
+                auto& [bar, found] = *reinterpret_cast<std::pair<HWND, std::wstring>*>(lParam);
+                if (testing_support::ClassName(window) != TOOLTIPS_CLASSW) {
+                    return TRUE;
+                }
+                wchar_t text[512] = {};
+                TTTOOLINFOW tool{};
+                tool.cbSize = sizeof tool;
+                tool.hwnd = bar;
+                tool.uId = reinterpret_cast<UINT_PTR>(bar);
+                tool.lpszText = text;
+                if (!SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
+                    return TRUE;
+                }
+                tool.lpszText = text;
+                SendMessageW(window, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+                found = text;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    };
+    const std::wstring sentence(200, L'x');
+    Form().StatusBar_Main->SetStatusText(sentence);
+    EXPECT_EQ(tipText(), sentence);
+    Form().StatusBar_Main->SetStatusText(L"");
+    EXPECT_EQ(tipText(), L"");
 }
 
 // The first clause of every status sentence, up to its colon, names the problem and must be read
