@@ -52,7 +52,7 @@ std::unique_ptr<std::byte[]> ProcessList() {
             size = std::max(size * 2, needed + needed / 4);
             continue;
         }
-        return status >= 0 ? std::move(list) : nullptr;
+        return NT_SUCCESS(status) ? std::move(list) : nullptr;
     }
     return nullptr;
 }
@@ -75,8 +75,7 @@ std::wstring RunningProgram(std::span<const std::wstring> paths) {
         const auto& process = *reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(at);
         at = process.NextEntryOffset != 0 ? at + process.NextEntryOffset : nullptr;
         // Only a process of the same file name can run the file; the others are not even opened.
-        const std::wstring name(process.ImageName.Buffer != nullptr ? process.ImageName.Buffer : L"",
-                                process.ImageName.Length / sizeof(wchar_t));
+        const std::wstring_view name(process.ImageName.Buffer, process.ImageName.Length / sizeof(wchar_t));
         std::wstring image;
         for (const Candidate& candidate : candidates) {
             if (!SamePathText(name, FileNameOf(*candidate.path)) && !SamePathText(name, FileNameOf(candidate.final))) {
