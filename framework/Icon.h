@@ -15,7 +15,8 @@ public:
     HICON Handle() const noexcept { return m_handle; }
     bool Empty() const noexcept { return m_handle == nullptr; }
 
-    // Takes a copy of source's picture; the two icons stay independent.
+    // Takes a copy of source's picture, or shares it when source only shares it too; the two icons
+    // stay independent.
     void Assign(const TIcon& source);
     // Takes ownership of handle, releasing the icon held before.
     void Adopt(HICON handle) noexcept;
