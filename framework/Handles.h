@@ -69,12 +69,21 @@ struct GdiObject {
     static void Close(Handle handle) noexcept { DeleteObject(handle); }
 };
 
+struct MemoryDC {
+    using Handle = HDC;
+    static constexpr Handle kNone = nullptr;
+    static void Close(Handle handle) noexcept { DeleteDC(handle); }
+};
+
 }  // namespace handle_traits
 
 using TKernelHandle = TUniqueHandle<handle_traits::Kernel>;
 using TFileHandle = TUniqueHandle<handle_traits::File>;
 using TFindHandle = TUniqueHandle<handle_traits::Find>;
 using TGdiObject = TUniqueHandle<handle_traits::GdiObject>;
+// A device context of its own, made compatible with the screen, for drawing off screen or
+// measuring text as the screen would show it.
+using TMemoryDC = TUniqueHandle<handle_traits::MemoryDC>;
 
 // A window's device context (the screen's, for no window), released to the window when it goes.
 class TWindowDC {

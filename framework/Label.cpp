@@ -14,7 +14,9 @@ void TLabel::CreateWnd(HWND parent, const RECT& rect) {
 }
 
 RECT TLabel::TextRect() const {
-    const TWindowDC dc(Handle());
+    // Measured as the screen shows it, in a DC of its own: the label's own DC would first have the
+    // system work out what of the label can be seen, some 0.3 ms a label at start under Wine.
+    const TMemoryDC dc(CreateCompatibleDC(nullptr));
     const TSelectedObject font(dc.Get(), Font().Handle(Dpi()));
     RECT needed{0, 0, 0, 0};
     DrawTextW(dc.Get(), Caption().c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
