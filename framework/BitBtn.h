@@ -11,8 +11,8 @@ public:
     explicit TBitBtn(TComponent* owner);
     ~TBitBtn() override;
 
-    // The glyph, and a copy at twice the size for screens above 120 DPI; read when the window
-    // is created.
+    // The glyph, an icon resource, and one at twice the size for screens above 120 DPI; read when
+    // the window is created.
     void SetGlyph(ResourceRef glyph) noexcept { m_glyphId = glyph.id; }
     void SetGlyph2x(ResourceRef glyph) noexcept { m_glyph2xId = glyph.id; }
     // Pressing Escape on the form presses the cancel button; read when the window is created.

@@ -26,21 +26,6 @@ int AddMasked(HIMAGELIST list, HBITMAP bitmap) {
 
 }  // namespace
 
-HICON LoadMaskedIcon(int bitmapId) {
-    const HBITMAP bitmap = LoadBitmapResource(bitmapId);
-    if (bitmap == nullptr) {
-        return nullptr;
-    }
-    // A list of one image the bitmap's own size turns the whole bitmap into the icon.
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    const HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, kListFlags, 1, 0);
-    AddMasked(list, bitmap);
-    const HICON icon = ImageList_GetIcon(list, 0, ILD_NORMAL);
-    ImageList_Destroy(list);
-    return icon;
-}
-
 TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
 
 TImageList::~TImageList() {

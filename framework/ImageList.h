@@ -10,10 +10,6 @@ namespace framework {
 
 class TIcon;
 
-// A bitmap from the resources as an icon whose mask leaves out the bitmap's magenta background;
-// null when there is no such bitmap.
-HICON LoadMaskedIcon(int bitmapId);
-
 class TImageList : public TComponent {
 public:
     explicit TImageList(TComponent* owner);

@@ -19,7 +19,7 @@ FONTS = Path("/usr/share/fonts/truetype/dejavu")
 BOLD = FONTS / "DejaVuSans-Bold.ttf"
 REGULAR = FONTS / "DejaVuSans.ttf"
 
-KEY = (255, 0, 255)  # transparent key colour the glyph and strip loaders look for
+KEY = (255, 0, 255)  # transparent: the glyph icons mask it out, the strip loader looks for it
 BUTTON_FACE = (240, 240, 240)
 CLASSIC_FACE = (212, 208, 200)
 
@@ -207,6 +207,31 @@ def write_bmp24(path, rows):
     header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(body), 0, 0, 14 + 40)
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(body), 2835, 2835, 0, 0)
     path.write_bytes(header + info + bytes(body))
+
+
+def write_ico24(path, rows, key):
+    """One 24-bit image with a 1-bit AND mask: the key colour is transparent, and black in the
+    XOR bitmap so that it leaves the screen unchanged."""
+    h, w = len(rows), len(rows[0]) // 3
+    stride = (w * 3 + 3) & ~3
+    xor = bytearray()
+    for row in reversed(rows):
+        for x in range(w):
+            r, g, b = row[3 * x:3 * x + 3]
+            xor += bytes((0, 0, 0)) if (r, g, b) == key else bytes((b, g, r))
+        xor += bytes(stride - w * 3)
+    mask_stride = ((w + 31) // 32) * 4
+    andmask = bytearray()
+    for row in reversed(rows):
+        bits = bytearray(mask_stride)
+        for x in range(w):
+            if tuple(row[3 * x:3 * x + 3]) == key:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        andmask += bits
+    info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 24, 0, len(xor) + len(andmask), 0, 0, 0, 0)
+    image = info + bytes(xor) + bytes(andmask)
+    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", w, h, 0, 0, 1, 24, len(image), 6 + 16)
+    path.write_bytes(directory + image)
 
 
 def write_ico8(path, rows, opaque):
@@ -685,7 +710,7 @@ def main():
     for kind in ("retry", "cancel"):
         for s, suffix in ((1, ""), (2, "@2x")):
             rows = make_glyph(kind, 16 * s)
-            write_bmp24(RESOURCES / f"glyph_{kind}{suffix}.bmp", rows)
+            write_ico24(RESOURCES / f"glyph_{kind}{suffix}.ico", rows, KEY)
             glyphs[kind, s] = pixels_of(rows)
 
     icon = make_icon()

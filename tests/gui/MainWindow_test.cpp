@@ -157,6 +157,35 @@ TEST_F(MainWindow, BuildsEveryControlInCreationOrderWithItsGeometryAndText) {
     EXPECT_TRUE(Form().CheckBox_OpenBitComet->Checked());
 }
 
+// The glyphs are icon resources: one that failed to load would leave a bare button, silently.
+TEST_F(MainWindow, EachButtonShowsItsGlyphWithTheBackgroundMaskedOut) {
+    for (const HWND button : {Form().Button_Run->Handle(), Form().Button_Close->Handle()}) {
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0));
+        ASSERT_NE(icon, nullptr) << WindowText(button);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP color{};
+        GetObjectW(info.hbmColor, sizeof color, &color);
+        EXPECT_EQ(color.bmWidth, 16);
+        EXPECT_EQ(color.bmHeight, 16);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ previous = SelectObject(dc, info.hbmMask);
+        int shown = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                shown += GetPixel(dc, x, y) == RGB(0, 0, 0) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255)) << "the corner is background";
+        EXPECT_GT(shown, 40) << WindowText(button);
+        EXPECT_LT(shown, 200) << WindowText(button);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+}
+
 TEST_F(MainWindow, LinksAreBlueAndUnderlinedAndTheNoteIsRed) {
     for (HWND link : {Form().Label3->Handle(), Form().Label5->Handle()}) {
         EXPECT_EQ(ReflectedTextColor(link), RGB(0, 0, 255));
