@@ -194,32 +194,34 @@ def text_mask(text, font, size):
 # File writers
 # ---------------------------------------------------------------------------------------------
 
-def write_bmp24(path, rows):
-    """Bottom-up 24-bit BMP; rows are top-down RGB bytes."""
-    h, w = len(rows), len(rows[0]) // 3
+def dib24(rows, colour=lambda rgb: rgb):
+    """The bottom-up 24-bit pixels of a DIB, each one's colour as colour() gives it; rows are
+    top-down RGB bytes."""
+    w = len(rows[0]) // 3
     stride = (w * 3 + 3) & ~3
     body = bytearray()
     for row in reversed(rows):
         for x in range(w):
-            r, g, b = row[3 * x:3 * x + 3]
+            r, g, b = colour(tuple(row[3 * x:3 * x + 3]))
             body += bytes((b, g, r))
         body += bytes(stride - w * 3)
+    return bytes(body)
+
+
+def write_bmp24(path, rows):
+    """Bottom-up 24-bit BMP; rows are top-down RGB bytes."""
+    h, w = len(rows), len(rows[0]) // 3
+    body = dib24(rows)
     header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(body), 0, 0, 14 + 40)
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    path.write_bytes(header + info + bytes(body))
+    path.write_bytes(header + info + body)
 
 
 def write_ico24(path, rows, key):
     """One 24-bit image with a 1-bit AND mask: the key colour is transparent, and black in the
     XOR bitmap so that it leaves the screen unchanged."""
     h, w = len(rows), len(rows[0]) // 3
-    stride = (w * 3 + 3) & ~3
-    xor = bytearray()
-    for row in reversed(rows):
-        for x in range(w):
-            r, g, b = row[3 * x:3 * x + 3]
-            xor += bytes((0, 0, 0)) if (r, g, b) == key else bytes((b, g, r))
-        xor += bytes(stride - w * 3)
+    xor = dib24(rows, lambda rgb: (0, 0, 0) if rgb == key else rgb)
     mask_stride = ((w + 31) // 32) * 4
     andmask = bytearray()
     for row in reversed(rows):
@@ -229,7 +231,7 @@ def write_ico24(path, rows, key):
                 bits[x // 8] |= 0x80 >> (x % 8)
         andmask += bits
     info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 24, 0, len(xor) + len(andmask), 0, 0, 0, 0)
-    image = info + bytes(xor) + bytes(andmask)
+    image = info + xor + bytes(andmask)
     directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", w, h, 0, 0, 1, 24, len(image), 6 + 16)
     path.write_bytes(directory + image)
 
