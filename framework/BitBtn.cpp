@@ -23,7 +23,7 @@ void TBitBtn::InitializeWnd() {
     const int id = ResourceForDpi(m_glyphId, m_glyph2xId);
     if (id != 0 && m_glyph.Empty()) {
         // The glyph comes with its mask: made from a bitmap and its background colour through an
-        // image list, it took twice as long at start.
+        // image list, it took more than twice as long at start.
         m_glyph.Adopt(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
     }

@@ -11,7 +11,7 @@ void TIcon::Assign(const TIcon& source) {
         return;
     }
     // A shared icon lives as long as the module it was loaded from, so it is shared in turn: a
-    // copy would cost a new icon of the system's (some 0.7 ms of the start under Wine) for nothing.
+    // copy would cost a new icon of the system's (about 1 ms of the start under Wine) for nothing.
     if (!source.m_owned) {
         Share(source.m_handle);
         return;

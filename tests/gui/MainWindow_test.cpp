@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
@@ -164,25 +165,23 @@ TEST_F(MainWindow, EachButtonShowsItsGlyphWithTheBackgroundMaskedOut) {
         ASSERT_NE(icon, nullptr) << WindowText(button);
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP color{};
-        GetObjectW(info.hbmColor, sizeof color, &color);
-        EXPECT_EQ(color.bmWidth, 16);
-        EXPECT_EQ(color.bmHeight, 16);
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HGDIOBJ previous = SelectObject(dc, info.hbmMask);
+        const framework::TGdiObject colour(info.hbmColor);
+        const framework::TGdiObject mask(info.hbmMask);
+        BITMAP bitmap{};
+        GetObjectW(colour.Get(), sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, 16);
+        EXPECT_EQ(bitmap.bmHeight, 16);
+        const framework::TMemoryDC dc(CreateCompatibleDC(nullptr));
+        const framework::TSelectedObject selected(dc.Get(), mask.Get());
         int shown = 0;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
-                shown += GetPixel(dc, x, y) == RGB(0, 0, 0) ? 1 : 0;
+                shown += GetPixel(dc.Get(), x, y) == RGB(0, 0, 0) ? 1 : 0;
             }
         }
-        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255)) << "the corner is background";
+        EXPECT_EQ(GetPixel(dc.Get(), 0, 0), RGB(255, 255, 255)) << "the corner is background";
         EXPECT_GT(shown, 40) << WindowText(button);
         EXPECT_LT(shown, 200) << WindowText(button);
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
     }
 }
 
