@@ -42,6 +42,17 @@ std::string ReadableTypeName(const char* name) {
     return status == 0 && demangled ? std::string(demangled.get()) : std::string(name);
 }
 
+// The program's icon at the caption's size, the one the system would pick from the same resource.
+// Every class that shows the icon takes it: left to the system, each registration would make its
+// own, some 1.7 ms of the start under Wine. Loaded once, it lives as long as the classes, which
+// outlive any one application object. Not shared: a shared load answers with the large icon the
+// program loaded first, whatever the size asked.
+HICON SmallProgramIcon(HINSTANCE instance) {
+    static const HICON icon = static_cast<HICON>(
+        LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    return icon;
+}
+
 int StartupShowCommand() {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -55,10 +66,11 @@ class TApplication::TApplicationWindow : public TWindow {
 public:
     explicit TApplicationWindow(TApplication& application) : m_application(application) {}
 
-    void Create(HICON icon) {
+    void Create(HICON icon, HICON smallIcon) {
         TWindowClass windowClass;
         windowClass.name = kApplicationClass;
         windowClass.icon = icon;
+        windowClass.smallIcon = smallIcon;
         TCreateParams params;
         params.style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
         const std::wstring title = DefaultTitle();
@@ -83,13 +95,15 @@ TApplication::TApplication()
     SetCallbackExceptionHandler([this] { HandleException(); });
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, L"MAINICON");
-    if (icon == nullptr) {
+    if (icon != nullptr) {
+        m_smallIcon.Share(SmallProgramIcon(instance));
+    } else {
         icon = LoadIconW(nullptr, IDI_APPLICATION);
     }
     m_icon.Share(icon);
     // The class's icon is the taskbar button's: a WM_SETICON of the same icon would only have it
     // converted for the display once more (some 4 ms of the start under Wine).
-    m_window->Create(icon);
+    m_window->Create(icon, m_smallIcon.Handle());
     const HMENU systemMenu = GetSystemMenu(m_window->Handle(), FALSE);
     DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND);
     DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);

@@ -38,6 +38,7 @@ public:
     std::wstring Title() const;
     void SetTitle(std::wstring_view title);
     const TIcon& Icon() const noexcept override { return m_icon; }
+    const TIcon& SmallIcon() const noexcept override { return m_smallIcon; }
 
     // Creates a form owned by the application. The reference is set before the form's
     // window and components are built, so its creation handler can already use it.
@@ -97,6 +98,7 @@ private:
 
     std::unique_ptr<TApplicationWindow> m_window;
     TIcon m_icon;
+    TIcon m_smallIcon;
     TForm* m_mainForm = nullptr;
     std::vector<TWindowHook> m_hooks;
     int m_showCommand;

@@ -126,6 +126,7 @@ void TForm::CreateWnd(HWND, const RECT&) {
     windowClass.name = m_className;
     windowClass.style = CS_DBLCLKS;
     windowClass.icon = m_host->Icon().Handle();
+    windowClass.smallIcon = m_host->SmallIcon().Handle();
     TCreateParams params;
     params.exStyle = exStyle;
     params.style = style;

@@ -28,6 +28,7 @@ public:
     // disappear with it when it is minimised.
     virtual HWND Handle() const noexcept = 0;
     virtual const TIcon& Icon() const noexcept = 0;
+    virtual const TIcon& SmallIcon() const noexcept = 0;
     // The main form's close ends the program; any other form's close hides it.
     virtual bool IsMainForm(const TForm& form) const noexcept = 0;
     // A form was shown or hidden.

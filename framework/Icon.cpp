@@ -10,8 +10,8 @@ void TIcon::Assign(const TIcon& source) {
     if (&source == this) {
         return;
     }
-    // A shared icon lives as long as the module it was loaded from, so it is shared in turn: a
-    // copy would cost a new icon of the system's (about 1 ms of the start under Wine) for nothing.
+    // A shared icon lives as long as the program, so it is shared in turn: a copy would cost a new
+    // icon of the system's (about 1 ms of the start under Wine) for nothing.
     if (!source.m_owned) {
         Share(source.m_handle);
         return;

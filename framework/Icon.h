@@ -20,7 +20,8 @@ public:
     void Assign(const TIcon& source);
     // Takes ownership of handle, releasing the icon held before.
     void Adopt(HICON handle) noexcept;
-    // Holds a shared icon (one loaded from resources with LR_SHARED) without ever destroying it.
+    // Holds an icon that lives as long as the program (one loaded with LR_SHARED, say) without ever
+    // destroying it.
     void Share(HICON handle) noexcept;
     void Clear() noexcept;
 

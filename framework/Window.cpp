@@ -72,6 +72,7 @@ void TWindow::CreateOwnWindow(const TWindowClass& windowClass, const TCreatePara
         wc.lpfnWndProc = &TWindow::OwnWindowProc;
         wc.hInstance = instance;
         wc.hIcon = windowClass.icon;
+        wc.hIconSm = windowClass.smallIcon;
         wc.hCursor = windowClass.cursor != nullptr ? windowClass.cursor : LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = windowClass.background;
         wc.lpszClassName = windowClass.name;

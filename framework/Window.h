@@ -15,6 +15,8 @@ struct TWindowClass {
     UINT style = 0;
     HBRUSH background = nullptr;
     HICON icon = nullptr;
+    // The caption's icon; without one the system makes it from icon each time a class registers.
+    HICON smallIcon = nullptr;
     HCURSOR cursor = nullptr;
 };
 

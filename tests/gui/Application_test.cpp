@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "framework/Exceptions.h"
+#include "framework/Handles.h"
 #include "tests/gui/GuiTest.h"
 
 namespace gui_test {
@@ -36,6 +37,19 @@ TEST(ApplicationWindow, IsAZeroSizeCentredTopLevelWindowWithATrimmedSystemMenu) 
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON)), icon);
     EXPECT_EQ(Application->Icon().Handle(), icon);
+
+    // The caption's icon is the program's own at the small size, in the main form's class too.
+    const auto small = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    ASSERT_NE(small, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(small, &info));
+    const framework::TGdiObject colour(info.hbmColor);
+    const framework::TGdiObject mask(info.hbmMask);
+    BITMAP bitmap{};
+    GetObjectW(colour.Get(), sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(bitmap.bmHeight, GetSystemMetrics(SM_CYSMICON));
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(ui::Form_Main->Handle(), GCLP_HICONSM)), small);
 }
 
 TEST(ApplicationWindow, CarriesTheProgramNameUntilATitleIsSet) {
