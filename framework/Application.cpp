@@ -45,8 +45,8 @@ std::string ReadableTypeName(const char* name) {
 // The program's icon at the caption's size, the one the system would pick from the same resource.
 // Every class that shows the icon takes it: left to the system, each registration would make its
 // own, some 1.7 ms of the start under Wine. Loaded once, it lives as long as the classes, which
-// outlive any one application object. Not shared: a shared load answers with the large icon the
-// program loaded first, whatever the size asked.
+// outlive any one application object. Not shared: under Wine a shared load answers with the large
+// icon the program loaded first, whatever the size asked.
 HICON SmallProgramIcon(HINSTANCE instance) {
     static const HICON icon = static_cast<HICON>(
         LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));

@@ -1,4 +1,4 @@
-// TIcon: an owned icon handle that can take a copy of another icon.
+// TIcon: an icon handle, owned or shared, that can take a copy of another icon or share it.
 #pragma once
 
 #include "framework/Win32.h"
@@ -15,8 +15,8 @@ public:
     HICON Handle() const noexcept { return m_handle; }
     bool Empty() const noexcept { return m_handle == nullptr; }
 
-    // Takes a copy of source's picture, or shares it when source only shares it too; the two icons
-    // stay independent.
+    // Takes a copy of source's picture, or shares it when source only shares it too; releasing
+    // either leaves the other usable.
     void Assign(const TIcon& source);
     // Takes ownership of handle, releasing the icon held before.
     void Adopt(HICON handle) noexcept;

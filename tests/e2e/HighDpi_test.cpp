@@ -30,7 +30,7 @@ private:
     bool m_hadValue = false;
 };
 
-RECT ChildRect(HWND parent, const wchar_t* className, const wchar_t* text) {
+HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text) {
     struct Search {
         const wchar_t* className;
         const wchar_t* text;
@@ -47,8 +47,13 @@ RECT ChildRect(HWND parent, const wchar_t* className, const wchar_t* text) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+RECT ChildRect(HWND parent, const wchar_t* className, const wchar_t* text) {
+    const HWND child = FindChild(parent, className, text);
     RECT rect{};
-    GetWindowRect(search.found, &rect);
+    GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
@@ -70,6 +75,10 @@ TEST(HighDpi, TheWholeLayoutScalesByOneAndAHalf) {
     EXPECT_EQ(run.top, 468);
     EXPECT_EQ(run.right - run.left, 89);
     EXPECT_EQ(run.bottom - run.top, 33);
+    // The glyphs at twice the size are resources of their own.
+    for (const wchar_t* caption : {L"Run", L"Close"}) {
+        EXPECT_NE(SendMessageW(FindChild(main, L"Button", caption), BM_GETIMAGE, IMAGE_ICON, 0), 0) << caption;
+    }
     const RECT banner = ChildRect(main, L"TImage", L"");
     EXPECT_EQ(banner.right - banner.left, 488);
     EXPECT_EQ(banner.bottom - banner.top, 86);

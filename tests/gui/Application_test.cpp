@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "framework/Exceptions.h"
-#include "framework/Handles.h"
 #include "tests/gui/GuiTest.h"
 
 namespace gui_test {
@@ -38,17 +37,14 @@ TEST(ApplicationWindow, IsAZeroSizeCentredTopLevelWindowWithATrimmedSystemMenu) 
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON)), icon);
     EXPECT_EQ(Application->Icon().Handle(), icon);
 
-    // The caption's icon is the program's own at the small size, in the main form's class too.
+    // The caption's icon is the one the system would make from the program's own, in the main
+    // form's class too.
     const auto small = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
-    ASSERT_NE(small, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(small, &info));
-    const framework::TGdiObject colour(info.hbmColor);
-    const framework::TGdiObject mask(info.hbmMask);
-    BITMAP bitmap{};
-    GetObjectW(colour.Get(), sizeof bitmap, &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(bitmap.bmHeight, GetSystemMetrics(SM_CYSMICON));
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    EXPECT_EQ(IconSize(small).cx, size);
+    const auto made = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
+    EXPECT_EQ(IconPixels(small, size), IconPixels(made, size));
+    DestroyIcon(made);
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(ui::Form_Main->Handle(), GCLP_HICONSM)), small);
 }
 

@@ -1,6 +1,9 @@
 #include "tests/gui/GuiTest.h"
 
+#include <algorithm>
 #include <memory>
+
+#include "framework/Handles.h"
 
 namespace gui_test {
 
@@ -46,6 +49,40 @@ const std::wstring& InitialApplicationTitle() {
 
 std::vector<RecordedBox> TakeMessageBoxes() {
     return std::exchange(Boxes(), {});
+}
+
+std::vector<std::uint32_t> IconPixels(HICON icon, int size, COLORREF background) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const framework::TMemoryDC dc(CreateCompatibleDC(nullptr));
+    const framework::TGdiObject bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const framework::TSelectedObject selected(dc.Get(), bitmap.Get());
+    const framework::TGdiObject brush(CreateSolidBrush(background));
+    const RECT all{0, 0, size, size};
+    FillRect(dc.Get(), &all, static_cast<HBRUSH>(brush.Get()));
+    DrawIconEx(dc.Get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
+    std::transform(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + pixels.size(),
+                   pixels.begin(), [](std::uint32_t pixel) { return pixel & 0xFFFFFFu; });
+    return pixels;
+}
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) {
+        return {0, 0};
+    }
+    const framework::TGdiObject colour(info.hbmColor);
+    const framework::TGdiObject mask(info.hbmMask);
+    BITMAP bitmap{};
+    GetObjectW(colour.Get(), sizeof bitmap, &bitmap);
+    return {bitmap.bmWidth, bitmap.bmHeight};
 }
 
 void Pump() {

@@ -2,6 +2,7 @@
 // of modal message boxes, and a fixture that creates the real main window.
 #pragma once
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ std::vector<RecordedBox> TakeMessageBoxes();
 void RestoreMessageBoxRecorder();
 // The application window's text right after the application object was created.
 const std::wstring& InitialApplicationTitle();
+
+// An icon drawn at size by size pixels over a background of one colour, row by row, as 0x00RRGGBB.
+std::vector<std::uint32_t> IconPixels(HICON icon, int size = 32, COLORREF background = RGB(0, 0, 0));
+// The width and height of an icon's own picture.
+SIZE IconSize(HICON icon);
 
 // Handles every pending message through the application, as its loop would.
 void Pump();

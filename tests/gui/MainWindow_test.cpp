@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
@@ -158,28 +157,19 @@ TEST_F(MainWindow, BuildsEveryControlInCreationOrderWithItsGeometryAndText) {
     EXPECT_TRUE(Form().CheckBox_OpenBitComet->Checked());
 }
 
-// The glyphs are icon resources: one that failed to load would leave a bare button, silently.
+// The glyphs are icon resources: one that failed to load would leave a bare button, silently,
+// and one whose mask missed the background would show it round the picture.
 TEST_F(MainWindow, EachButtonShowsItsGlyphWithTheBackgroundMaskedOut) {
+    constexpr COLORREF kBackground = RGB(12, 200, 90);
+    constexpr std::uint32_t kBackgroundPixel = 0x0CC85A;
     for (const HWND button : {Form().Button_Run->Handle(), Form().Button_Close->Handle()}) {
         const auto icon = reinterpret_cast<HICON>(SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0));
         ASSERT_NE(icon, nullptr) << WindowText(button);
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        const framework::TGdiObject colour(info.hbmColor);
-        const framework::TGdiObject mask(info.hbmMask);
-        BITMAP bitmap{};
-        GetObjectW(colour.Get(), sizeof bitmap, &bitmap);
-        EXPECT_EQ(bitmap.bmWidth, 16);
-        EXPECT_EQ(bitmap.bmHeight, 16);
-        const framework::TMemoryDC dc(CreateCompatibleDC(nullptr));
-        const framework::TSelectedObject selected(dc.Get(), mask.Get());
-        int shown = 0;
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                shown += GetPixel(dc.Get(), x, y) == RGB(0, 0, 0) ? 1 : 0;
-            }
-        }
-        EXPECT_EQ(GetPixel(dc.Get(), 0, 0), RGB(255, 255, 255)) << "the corner is background";
+        EXPECT_EQ(IconSize(icon).cx, 16);
+        const std::vector<std::uint32_t> drawn = IconPixels(icon, 16, kBackground);
+        EXPECT_EQ(drawn.front(), kBackgroundPixel) << "the corner is background";
+        const auto shown =
+            std::count_if(drawn.begin(), drawn.end(), [](std::uint32_t pixel) { return pixel != kBackgroundPixel; });
         EXPECT_GT(shown, 40) << WindowText(button);
         EXPECT_LT(shown, 200) << WindowText(button);
     }

@@ -23,26 +23,6 @@ bool ShellHasIcon(const NOTIFYICONDATAW& record) {
     return Shell_NotifyIconW(NIM_MODIFY, &copy) != FALSE;
 }
 
-std::vector<std::uint32_t> IconPixels(HICON icon) {
-    std::vector<std::uint32_t> pixels(32 * 32);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 32;
-    info.bmiHeader.biHeight = -32;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-    std::copy_n(static_cast<const std::uint32_t*>(bits), pixels.size(), pixels.begin());
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
-}
-
 std::vector<std::uint32_t> ImagePixels(framework::TImageList& list, int index) {
     framework::TIcon icon;
     list.GetIcon(index, icon);
